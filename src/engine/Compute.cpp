@@ -1,0 +1,52 @@
+// Row computation and a simple multi-threaded driver over rows.
+#include "engine/Compute.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace engine {
+
+void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, int row, std::uint8_t* out)
+{
+    const Extended y = CellY(region, row);
+    for (int j = 0; j < kBufferWidth; ++j) {
+        set.SetValues(kCalcParam, TTriple{CellX(region, j), y, 0.0L});
+        out[j] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
+    }
+}
+
+int DefaultThreadCount()
+{
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : static_cast<int>(n);
+}
+
+void ComputeBuffer(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int threads,
+                   std::uint8_t* out, const RowDone& onRow)
+{
+    if (threads <= 0)
+        threads = DefaultThreadCount();
+    threads = std::min(threads, kBufferHeight);
+    std::atomic<int> next{0};
+    std::mutex callbackMutex;
+    auto worker = [&]() {
+        std::unique_ptr<TBasicSet> set = prototype.Clone();
+        for (int row = next.fetch_add(1); row < kBufferHeight; row = next.fetch_add(1)) {
+            ComputeRow(region, *set, fn, row, out + static_cast<std::size_t>(row) * kBufferWidth);
+            if (onRow) {
+                std::lock_guard<std::mutex> lock(callbackMutex);
+                onRow(row);
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(worker);
+    worker();
+    for (auto& t : pool)
+        t.join();
+}
+
+} // namespace engine
