@@ -1,0 +1,66 @@
+// File writers of the picture and the 3D exports: BMP, TGA height image, POV-Ray scene, RenderMan.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+#include <QImage>
+#include <QString>
+
+#include "colour/Palette.h"
+
+namespace exporter {
+
+// A failed file operation; what() carries the file name and the platform's error text.
+class IoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The 1024 x 768 picture painted from a buffer (786,432 bytes, row 0 first)
+// with PixelColour: a 24-bit colour image (QImage::Format_RGB32).
+QImage RenderPicture(std::span<const std::uint8_t> buffer, const colour::TPaletteTable& palette,
+                     const colour::ColourAdjust& adjust);
+
+// Writes the image as a Windows bitmap, replacing the target atomically: a
+// failure leaves an existing file untouched and no partial file. Throws IoError.
+void SaveBmp(const QImage& image, const QString& path);
+
+// ---- POV-Ray height field ----
+
+inline constexpr int kTgaHeaderSize = 786;
+inline constexpr std::int64_t kHeightImageSize = 787218;
+
+// The working header, filled from its template at start-up.
+extern std::array<std::uint8_t, kTgaHeaderSize> TgaHeader;
+void InitTgaHeader(); // copies the template (500 x 400) into TgaHeader
+void SetTgaHeaderSize(int width, int height);
+
+// Statements chosen by the options dialog (ButSaveClick). Each test is made
+// independently, in order; a text matching no entry keeps cameraLocation.
+struct ExportChoices {
+    bool camLeft = true;   // RbCamLeft
+    bool camRight = false; // RBCamRight
+    std::string comboText = "View from sky";
+    bool lightLeft = true; // RBLightLeft
+};
+void ApplyExportChoices(const ExportChoices& c, std::string& cameraLocation, std::string& lightSource);
+
+// ".pov" appended unless the name contains ".pov" in any letter case anywhere.
+std::string SceneName(const std::string& chosen);
+inline std::string HeightImageName(const std::string& sceneName) { return sceneName + ".tga"; }
+
+// Writes the 787,218-byte height image through IODISK. Throws IoError.
+void WriteHeightImage(const std::string& path, std::span<const std::uint8_t> buffer);
+// The 42-line scene, CR LF line ends. Throws IoError.
+void WritePovScene(const std::string& path, const std::string& cameraLocation, const std::string& lightSource,
+                   const std::string& heightImageName);
+
+// ---- RenderMan ----
+// The 31,808-line RIB scene. Throws IoError.
+void WriteRenderMan(const std::string& path, std::span<const std::uint8_t> buffer);
+
+} // namespace exporter
