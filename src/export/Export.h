@@ -31,6 +31,36 @@ void SaveBmp(const QImage& image, const QString& path);
 
 // ---- POV-Ray height field ----
 
+// A byte-addressed output file with a write-back block buffer. The file is
+// opened without truncation: bytes past the last one written keep their old
+// contents. Every operation throws IoError on failure.
+struct IODISK {
+    static constexpr int kBlockSize = 2048;
+
+    int handle = -1;   // the platform file handle
+    std::string name;  // the file name
+    std::array<std::uint8_t, kBlockSize> buffer{};
+    std::int32_t validBytes = 0; // bytes of the buffered block that belong to the file
+    std::uint8_t dirty = 0;
+    std::int32_t block = 0; // block n covers positions n*2048 .. n*2048+2047
+
+    // How many blocks were read from and written back to the file since Open.
+    std::int64_t blockReads = 0;
+    std::int64_t blockWrites = 0;
+
+    IODISK() = default;
+    IODISK(const IODISK&) = delete;
+    IODISK& operator=(const IODISK&) = delete;
+    ~IODISK(); // releases the handle of a file left open by a failure, without flushing
+
+    void Open(const std::string& fileName);
+    void WriteByte(std::int64_t position, std::uint8_t value);
+    void Flush();
+    // Cuts (or extends) a regular file to `size` bytes; other kinds of file are left as they are.
+    void Truncate(std::int64_t size);
+    void Close();
+};
+
 inline constexpr int kTgaHeaderSize = 786;
 inline constexpr std::int64_t kHeightImageSize = 787218;
 

@@ -1,0 +1,170 @@
+// Tests of the painted picture and its bitmap file, including failed saves.
+#include <csignal>
+
+#include <QImage>
+
+#include <sys/resource.h>
+
+#include "TestFiles.h"
+#include "export/Export.h"
+
+using namespace exporter;
+using testfiles::TempDir;
+
+namespace {
+
+colour::TPaletteTable TwoColourPalette()
+{
+    colour::TPaletteTable P;
+    colour::BuildPalette3(colour::MakeColour(10, 200, 30), colour::kWhite, colour::MakeColour(0, 0, 90), P);
+    return P;
+}
+
+QImage SamplePicture()
+{
+    const auto buffer = testfiles::PatternBuffer();
+    return RenderPicture(buffer, TwoColourPalette(), colour::ColourAdjust{17, 5, 20, -30, 0});
+}
+
+// Lowers the largest file this process may write; writes past it fail with
+// EFBIG. Running as root, this is the one way to make a regular file refuse
+// a write.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit lower = old_;
+        lower.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &lower) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool active() const { return active_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+
+} // namespace
+
+TEST(RenderPicture, EveryPixelIsTheColourOfItsCell)
+{
+    const auto buffer = testfiles::PatternBuffer();
+    const auto P = TwoColourPalette();
+    const colour::ColourAdjust adjust{17, 5, 20, -30, 0};
+    const QImage image = RenderPicture(buffer, P, adjust);
+    ASSERT_EQ(image.width(), 1024);
+    ASSERT_EQ(image.height(), 768);
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    for (int r = 0; r < 768; ++r)
+        for (int c = 0; c < 1024; ++c) {
+            const colour::Rgb want = colour::MapColour(buffer[static_cast<std::size_t>(r) * 1024 + c], P, adjust);
+            const QRgb got = image.pixel(c, r);
+            if (qRed(got) != want.red || qGreen(got) != want.green || qBlue(got) != want.blue) {
+                ADD_FAILURE() << "pixel (" << c << ", " << r << ")";
+                return;
+            }
+        }
+}
+
+TEST(RenderPicture, RejectsAShortBuffer)
+{
+    const std::vector<std::uint8_t> shortBuffer(1024 * 767);
+    EXPECT_THROW(RenderPicture(shortBuffer, colour::DefaultVgaPalette, {}), std::invalid_argument);
+}
+
+TEST(SaveBmp, WritesABitmapWithTheSameColoursAndReplacesAnOldFile)
+{
+    TempDir dir;
+    const std::string path = dir / "picture"; // no extension: the name is used as given
+    testfiles::WriteBytes(path, std::vector<std::uint8_t>(5000000, 0xAB)); // an older, larger file
+    const QImage image = SamplePicture();
+    SaveBmp(image, QString::fromStdString(path));
+
+    const auto bytes = testfiles::ReadBytes(path);
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes[0], 'B');
+    EXPECT_EQ(bytes[1], 'M');
+    EXPECT_LT(bytes.size(), 5000000u);
+    QImage loaded(QString::fromStdString(path), "BMP");
+    ASSERT_FALSE(loaded.isNull());
+    ASSERT_EQ(loaded.size(), QSize(1024, 768));
+    EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32), image);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"picture"});
+}
+
+TEST(SaveBmp, FailuresThrowAndLeaveNoPartialFile)
+{
+    TempDir dir;
+    const QImage image = SamplePicture();
+
+    // A folder that does not exist.
+    const std::string missing = dir / "no-such-folder/a.bmp";
+    try {
+        SaveBmp(image, QString::fromStdString(missing));
+        ADD_FAILURE() << "saving into a missing folder succeeded";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "no-such-folder"));
+
+    // A path that runs through a regular file.
+    const std::string plain = dir / "file.txt";
+    testfiles::WriteBytes(plain, {'k', 'e', 'e', 'p'});
+    const std::string through = plain + "/a.bmp";
+    try {
+        SaveBmp(image, QString::fromStdString(through));
+        ADD_FAILURE() << "saving through a regular file succeeded";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find(through), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(testfiles::ReadBytes(plain), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+
+    // A device that refuses every write: the error is reported and the device stays a device.
+    const std::string full = testfiles::FullDevice(dir);
+    try {
+        SaveBmp(image, QString::fromStdString(full));
+        ADD_FAILURE() << "saving onto the full device succeeded";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find(full), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("No space left on device"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(testfiles::IsCharDevice(full));
+    EXPECT_TRUE(testfiles::IsCharDevice("/dev/full"));
+
+    const std::vector<std::string> expected = full == "/dev/full" ? std::vector<std::string>{"file.txt"}
+                                                                   : std::vector<std::string>{"file.txt", "full"};
+    EXPECT_EQ(dir.Entries(), expected);
+}
+
+TEST(SaveBmp, AFailedWriteKeepsTheExistingFileByteForByte)
+{
+    TempDir dir;
+    const std::string path = dir / "old.bmp";
+    std::vector<std::uint8_t> old(40000);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<std::uint8_t>(i * 31);
+    testfiles::WriteBytes(path, old);
+    {
+        FileSizeLimit limit(100000); // the bitmap needs 2.3 MB
+        if (!limit.active())
+            GTEST_SKIP() << "cannot lower the file size limit";
+        try {
+            SaveBmp(SamplePicture(), QString::fromStdString(path));
+            ADD_FAILURE() << "a write past the size limit succeeded";
+        } catch (const IoError& e) {
+            EXPECT_NE(std::string(e.what()).find("File too large"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(testfiles::ReadBytes(path), old);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.bmp"});
+}
