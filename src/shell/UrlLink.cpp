@@ -32,12 +32,15 @@ QString ComposeBrowserCommand(const QString& commandLine, const QString& url)
 BrowserCommand BrowserCommandFor(const QString& commandLine, const QString& url)
 {
     QStringList words = QProcess::splitCommand(BrowserCommandPart(commandLine));
-    if (!url.isEmpty())
-        words.append(url);
     BrowserCommand result;
-    if (!words.isEmpty())
-        result.program = words.takeFirst();
+    // With nothing before the placeholder there is no program: the address
+    // itself must never be started as one.
+    if (words.isEmpty())
+        return result;
+    result.program = words.takeFirst();
     result.arguments = words;
+    if (!url.isEmpty())
+        result.arguments.append(url);
     return result;
 }
 

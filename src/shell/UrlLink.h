@@ -46,7 +46,9 @@ QString ComposeBrowserCommand(const QString& commandLine, const QString& url);
 // instead would cut an address holding blanks or quotes into several
 // arguments; the original passed it unquoted to a launcher that did not
 // split it further, and one argument is the faithful, safe equivalent here.
-// An empty address adds no argument, as the trailing blank added nothing.
+// An empty address adds no argument, as the trailing blank added nothing. A
+// command line with nothing before the placeholder yields no program (the
+// address is never run as a program), and Launch reports the failure.
 struct BrowserCommand {
     QString program;
     QStringList arguments;
