@@ -85,6 +85,9 @@ inline std::string HeightImageName(const std::string& sceneName) { return sceneN
 
 // Writes the 787,218-byte height image through IODISK. Throws IoError.
 void WriteHeightImage(const std::string& path, std::span<const std::uint8_t> buffer);
+// The same through the caller's writer (closed on return), which then tells
+// how many blocks went to the file.
+void WriteHeightImage(const std::string& path, std::span<const std::uint8_t> buffer, IODISK& file);
 // The 42-line scene, CR LF line ends. Throws IoError.
 void WritePovScene(const std::string& path, const std::string& cameraLocation, const std::string& lightSource,
                    const std::string& heightImageName);

@@ -206,11 +206,16 @@ void SetTgaHeaderSize(int width, int height)
 
 void WriteHeightImage(const std::string& path, std::span<const std::uint8_t> buffer)
 {
+    IODISK f;
+    WriteHeightImage(path, buffer, f);
+}
+
+void WriteHeightImage(const std::string& path, std::span<const std::uint8_t> buffer, IODISK& f)
+{
     if (buffer.size() < static_cast<std::size_t>(engine::kBufferCells))
         throw std::invalid_argument("WriteHeightImage: the buffer holds fewer than 1024 x 768 values");
     if (!tgaHeaderReady.load(std::memory_order_acquire))
         InitTgaHeader();
-    IODISK f;
     f.Open(path);
     SetTgaHeaderSize(engine::kBufferWidth, engine::kBufferHeight);
     for (int p = 0; p < kTgaHeaderSize; ++p)
