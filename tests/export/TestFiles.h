@@ -21,9 +21,10 @@ namespace testfiles {
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempDir {
 public:
-    TempDir()
+    TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+    explicit TempDir(const std::filesystem::path& base)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillon-test-XXXXXX").string();
+        std::string pattern = (base / "quillon-test-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a scratch folder");
         path_ = pattern;
