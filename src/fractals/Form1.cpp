@@ -1,0 +1,7 @@
+// The level-set Mandelbrot window, built from its catalogue entry.
+#include "fractals/Form1.h"
+
+TForm1::TForm1(QWidget* parent) : TFormBasicTamoSet(parent)
+{
+    FormCreate("Form1");
+}

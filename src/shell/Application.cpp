@@ -1,0 +1,158 @@
+// The error handler and the creation and destruction of the application's windows.
+#include "shell/Application.h"
+
+#include <QCoreApplication>
+
+#include "fractals/Catalogue.h"
+#include "fractals/Form1.h"
+#include "fractals/FormJU.h"
+#include "fractals/FormRN.h"
+#include "fractals/FormTamo.h"
+#include "shell/FormMain.h"
+#include "window/CalcOnForm.h"
+#include "window/ErrorReport.h"
+#include "window/Thumbnails.h"
+
+QuillonApplication::QuillonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool QuillonApplication::notify(QObject* receiver, QEvent* event)
+{
+    bool result = false;
+    errors::Guarded([&] { result = QApplication::notify(receiver, event); });
+    return result;
+}
+
+TFormMain* FormMain = nullptr;
+TForm1* Form1 = nullptr;
+TFormTamo5* FormTamo5 = nullptr;
+TFormTamo1* FormTamo1 = nullptr;
+TFormTamo3* FormTamo3 = nullptr;
+TFormTamo4* FormTamo4 = nullptr;
+TFormTamo2* FormTamo2 = nullptr;
+TFormJU1* FormJU1 = nullptr;
+TFormJU2* FormJU2 = nullptr;
+TFormJU3* FormJU3 = nullptr;
+TFormJU4* FormJU4 = nullptr;
+TFormJU5* FormJU5 = nullptr;
+TFormJU6* FormJU6 = nullptr;
+TFormJU7* FormJU7 = nullptr;
+TFormJU8* FormJU8 = nullptr;
+TFormJU9* FormJU9 = nullptr;
+TFormJU10* FormJU10 = nullptr;
+TFormJU11* FormJU11 = nullptr;
+TFormJU12* FormJU12 = nullptr;
+TFormRN1* FormRN1 = nullptr;
+TFormRN2* FormRN2 = nullptr;
+TFormRN3* FormRN3 = nullptr;
+TFormRN4* FormRN4 = nullptr;
+TFormRN5* FormRN5 = nullptr;
+TFormRN6* FormRN6 = nullptr;
+ThumbnailRenderer* Thumbnails = nullptr;
+
+void CreateApplicationWindows()
+{
+    // The thumbnails render while the windows are built; each button gets
+    // its picture as soon as it is ready.
+    Thumbnails = new ThumbnailRenderer;
+
+    FormMain = new TFormMain;
+    Form1 = new TForm1;
+    FormTamo5 = new TFormTamo5;
+    FormTamo1 = new TFormTamo1;
+    FormTamo3 = new TFormTamo3;
+    FormTamo4 = new TFormTamo4;
+    FormTamo2 = new TFormTamo2;
+    // The about box and the five help windows are created here, in this
+    // order: FormAbout, FormOver, FormGet, FormPos, FormControl, FormView.
+    FormJU1 = new TFormJU1;
+    FormJU2 = new TFormJU2;
+    FormJU3 = new TFormJU3;
+    FormJU4 = new TFormJU4;
+    FormJU5 = new TFormJU5;
+    FormJU6 = new TFormJU6;
+    FormJU7 = new TFormJU7;
+    FormJU8 = new TFormJU8;
+    FormJU9 = new TFormJU9;
+    FormJU10 = new TFormJU10;
+    FormJU11 = new TFormJU11;
+    FormJU12 = new TFormJU12;
+    FormRN1 = new TFormRN1;
+    FormRN2 = new TFormRN2;
+    FormRN3 = new TFormRN3;
+    FormRN4 = new TFormRN4;
+    FormRN5 = new TFormRN5;
+    FormRN6 = new TFormRN6;
+    // The POV-Ray options dialog, FormExport, is created here, last.
+}
+
+std::vector<TFormBasicTamoSet*> FractalWindows()
+{
+    std::vector<TFormBasicTamoSet*> all = {Form1,   FormTamo5, FormTamo1, FormTamo3, FormTamo4, FormTamo2,
+                                           FormJU1, FormJU2,   FormJU3,   FormJU4,   FormJU5,   FormJU6,
+                                           FormJU7, FormJU8,   FormJU9,   FormJU10,  FormJU11,  FormJU12,
+                                           FormRN1, FormRN2,   FormRN3,   FormRN4,   FormRN5,   FormRN6};
+    std::erase(all, nullptr);
+    return all;
+}
+
+TFormBasicTamoSet* WindowOfLauncherButton(const QString& button)
+{
+    for (TFormBasicTamoSet* w : FractalWindows())
+        if (w->Spec != nullptr && button == QLatin1String(w->Spec->launcherButton))
+            return w;
+    return nullptr;
+}
+
+namespace {
+
+template <class T>
+void DeleteWindow(T*& w)
+{
+    delete w;
+    w = nullptr;
+}
+
+} // namespace
+
+void DestroyApplicationWindows()
+{
+    const std::vector<TFormBasicTamoSet*> windows = FractalWindows();
+    for (TFormBasicTamoSet* w : windows)
+        w->StopRequested.store(true);
+    for (;;) {
+        bool calculating = false;
+        for (TFormBasicTamoSet* w : windows)
+            calculating = calculating || w->Calculating.load();
+        if (!calculating)
+            break;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    TCalcOnForm::WaitForAll();
+
+    DeleteWindow(FormRN6);
+    DeleteWindow(FormRN5);
+    DeleteWindow(FormRN4);
+    DeleteWindow(FormRN3);
+    DeleteWindow(FormRN2);
+    DeleteWindow(FormRN1);
+    DeleteWindow(FormJU12);
+    DeleteWindow(FormJU11);
+    DeleteWindow(FormJU10);
+    DeleteWindow(FormJU9);
+    DeleteWindow(FormJU8);
+    DeleteWindow(FormJU7);
+    DeleteWindow(FormJU6);
+    DeleteWindow(FormJU5);
+    DeleteWindow(FormJU4);
+    DeleteWindow(FormJU3);
+    DeleteWindow(FormJU2);
+    DeleteWindow(FormJU1);
+    DeleteWindow(FormTamo2);
+    DeleteWindow(FormTamo4);
+    DeleteWindow(FormTamo3);
+    DeleteWindow(FormTamo1);
+    DeleteWindow(FormTamo5);
+    DeleteWindow(Form1);
+    DeleteWindow(FormMain);
+    DeleteWindow(Thumbnails);
+}

@@ -1,0 +1,173 @@
+// The launcher: button grid, strip mode and the shutdown that stops every calculation.
+#include "shell/FormMain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScreen>
+#include <QToolButton>
+
+#include "fractals/Catalogue.h"
+#include "fractals/Form1.h"
+#include "fractals/FormJU.h"
+#include "fractals/FormRN.h"
+#include "fractals/FormTamo.h"
+#include "shell/Application.h"
+#include "window/ErrorReport.h"
+#include "window/Thumbnails.h"
+
+namespace {
+
+struct ButtonPlace {
+    const char* name;
+    int left, top, width, height;
+};
+
+constexpr ButtonPlace kFractalButtons[] = {
+    {"SBMandel", 0, 0, 73, 57},  {"SBTamo2", 73, 0, 72, 57},  {"SBTamo4", 146, 0, 71, 57},
+    {"SBTamo1", 0, 59, 73, 54},  {"SBTamo3", 73, 59, 72, 54}, {"SBTamo5", 146, 59, 71, 54},
+    {"SBJU1", 0, 112, 73, 57},   {"SBJU2", 72, 112, 73, 57},  {"SBJU3", 144, 112, 73, 57},
+    {"SBJU4", 0, 168, 73, 57},   {"SBJU5", 72, 168, 73, 57},  {"SBJU6", 144, 168, 73, 57},
+    {"SBJU7", 0, 224, 73, 57},   {"SBJU8", 72, 224, 73, 57},  {"SBJU9", 144, 224, 73, 57},
+    {"SBJU10", 0, 280, 73, 57},  {"SBJU11", 72, 280, 73, 57}, {"SBJU12", 144, 280, 73, 57},
+    {"SBAL1", 0, 336, 73, 57},   {"SBAL2", 72, 336, 73, 57},  {"SBAL3", 144, 336, 73, 57},
+    {"SBAL4", 0, 392, 73, 57},   {"SBAL5", 72, 392, 73, 57},  {"SBAL6", 144, 392, 73, 57},
+};
+
+const fractals::WindowSpec* SpecOfButton(const char* button)
+{
+    for (const fractals::WindowSpec& w : fractals::Windows())
+        if (QLatin1String(w.launcherButton) == QLatin1String(button))
+            return &w;
+    return nullptr;
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("FormMain");
+    setWindowTitle("Quillon  v2.8B");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+    setFixedSize(219, 473);
+
+    for (const ButtonPlace& p : kFractalButtons) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(p.name);
+        b->setGeometry(p.left, p.top, p.width, p.height);
+        b->setAutoRaise(true);
+        b->setIconSize(QSize(ThumbnailRenderer::kWidth, ThumbnailRenderer::kHeight));
+        const QString name = p.name;
+        connect(b, &QToolButton::clicked, this, errors::GuardedSlot([this, name] { FractalButtonClick(name); }));
+        if (const fractals::WindowSpec* spec = SpecOfButton(p.name))
+            ThumbnailRenderer::Attach(spec->instance, b);
+        FractalButtons.push_back(b);
+    }
+
+    SBMin = new QToolButton(this);
+    SBMin->setObjectName("SBMin");
+    SBMin->setGeometry(0, 454, 217, 19);
+    SBMin->setAutoRaise(true);
+    SBMin->setArrowType(Qt::UpArrow);
+    connect(SBMin, &QToolButton::clicked, this, errors::GuardedSlot([this] { SBMinClick(); }));
+
+    SBMax = new QToolButton(this);
+    SBMax->setObjectName("SBMax");
+    SBMax->setGeometry(0, 0, 217, 25);
+    SBMax->setAutoRaise(true);
+    SBMax->setArrowType(Qt::DownArrow);
+    SBMax->hide();
+    SBMax->raise(); // over the top row while the launcher is a strip
+    connect(SBMax, &QToolButton::clicked, this, errors::GuardedSlot([this] { SBMaxClick(); }));
+
+    FormCreate();
+}
+
+// Before it is first shown the window has no frame yet, so the height
+// recorded is that of the client area; SBMax restores exactly that size.
+void TFormMain::FormCreate()
+{
+    FullHeight = static_cast<std::uint16_t>(height());
+}
+
+void TFormMain::SetOuterHeight(int outer)
+{
+    const int frame = frameGeometry().height() - height();
+    setFixedHeight(std::max(0, outer - frame));
+}
+
+void TFormMain::SBMinClick()
+{
+    SetOuterHeight(50);
+    SBMax->show();
+}
+
+void TFormMain::SBMaxClick()
+{
+    setFixedHeight(FullHeight);
+    SBMax->hide();
+}
+
+void TFormMain::FractalButtonClick(const QString& button)
+{
+    TFormBasicTamoSet* w = WindowOfLauncherButton(button);
+    if (w == nullptr)
+        return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void TFormMain::FormClose()
+{
+    const std::vector<TFormBasicTamoSet*> stopOrder = {
+        FormTamo1, FormTamo2, FormTamo3, FormTamo4, FormTamo5, Form1,   FormJU1,  FormJU2,
+        FormJU3,   FormJU4,   FormJU5,   FormJU6,   FormJU7,   FormJU8, FormJU9,  FormJU10,
+        FormJU11,  FormJU12,  FormRN1,   FormRN2,   FormRN3,   FormRN4, FormRN5,  FormRN6};
+    const std::vector<TFormBasicTamoSet*> captionOrder = {
+        FormTamo1, FormTamo2, FormTamo3, FormTamo4, FormTamo5, FormJU1, FormJU2, FormJU3,
+        FormJU4,   FormJU5,   FormJU6,   FormJU7,   FormJU8,   FormJU9, FormJU10, FormJU11,
+        FormJU12,  Form1,     FormRN1,   FormRN2,   FormRN3,   FormRN4, FormRN5, FormRN6};
+
+    for (TFormBasicTamoSet* w : stopOrder)
+        if (w)
+            w->StopRequested.store(true);
+    for (TFormBasicTamoSet* w : captionOrder)
+        if (w)
+            w->setWindowTitle(w->windowTitle() + " Closing...");
+    // A worker waits for this thread after every row, and a calculation whose
+    // rows are all done ends only at its window's next timer tick: events
+    // must keep flowing. Each of those wakes the wait.
+    for (;;) {
+        bool calculating = false;
+        for (TFormBasicTamoSet* w : stopOrder)
+            if (w && w->Calculating.load())
+                calculating = true;
+        if (!calculating)
+            break;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void TFormMain::closeEvent(QCloseEvent* e)
+{
+    if (!closing_) {
+        closing_ = true;
+        FormClose();
+        emit Closed();
+    }
+    e->accept();
+}
+
+void TFormMain::showEvent(QShowEvent* e)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    QWidget::showEvent(e);
+}

@@ -1,0 +1,304 @@
+// TFormBasicTamoSet: the fractal window every catalogue window derives from.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "colour/Palette.h"
+#include "engine/IterBuffer.h"
+#include "engine/PointSets.h"
+#include "engine/Region.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace fractals {
+struct WindowSpec;
+}
+
+class ColourPanel;
+class PictureView;
+class TCalcOnForm;
+
+// What a save dialog is asked to show; the test hook receives it as well.
+struct SaveDialogSpec {
+    QString name;          // "SaveDialog1", "SavePOV", "SaveBMRT"
+    QString title;         // empty: the platform's default
+    QString filter;        // Qt filter string; empty: none
+    QString initialName;   // empty: none
+};
+
+// The display shows at least 24 bits per pixel.
+bool IsTrueColourDisplay();
+
+class TFormBasicTamoSet : public QMainWindow {
+    Q_OBJECT
+    friend class TCalcOnForm;
+
+public:
+    explicit TFormBasicTamoSet(QWidget* parent = nullptr);
+    ~TFormBasicTamoSet() override;
+
+    // ---- components ----
+    QMenuBar* MMenu = nullptr;
+    QMenu* MMFile = nullptr;
+    QAction* MMSave = nullptr;
+    QAction* MMPov = nullptr;
+    QAction* MMClose = nullptr;
+    QMenu* Books1 = nullptr;
+    QAction* MMFractalsBook = nullptr;
+    QAction* MMPlanetsBook = nullptr;
+    QMenu* MMEdit = nullptr;
+    QAction* MMCopytoclipboard = nullptr;
+    QMenu* MMMove = nullptr;
+    QAction* MMUp = nullptr;
+    QAction* MMDown = nullptr;
+    QAction* MMLeft = nullptr;
+    QAction* MMRight = nullptr;
+    QAction* MMZoomIn = nullptr;
+    QAction* MMZoomOut = nullptr;
+    QMenu* MMView = nullptr;
+    QAction* MMMinimal = nullptr;
+    QAction* MMControl = nullptr;
+    QAction* MMPosition = nullptr;
+    QAction* MMFull = nullptr;
+    QMenu* MMOptions = nullptr;
+    QAction* MMRightControl = nullptr;
+    QAction* MMLeftPosition = nullptr;
+    QMenu* MMWeb = nullptr;
+    QAction* MMHP = nullptr;
+    QAction* MMPovLink = nullptr;
+    QAction* MMMandel = nullptr;
+    QAction* MM3D = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* MMOver = nullptr;
+    QAction* MMGettingStarted = nullptr;
+    QAction* MMTheViewBox = nullptr;
+    QAction* MMTheControlBox = nullptr;
+    QAction* MMThePositionBox = nullptr;
+    QAction* About1 = nullptr;
+
+    QGroupBox* GroupBox1 = nullptr; // "View"
+    PictureView* PB = nullptr;
+    QFrame* Bevel0 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QFrame* Bevel3 = nullptr;
+    QToolButton* SBZoom = nullptr;
+    QToolButton* SBCancel = nullptr;
+
+    QGroupBox* GroupBox2 = nullptr; // "Control"
+    QToolButton* BitBtnUp = nullptr;
+    QToolButton* BitBtnLeft = nullptr;
+    QToolButton* BitBtnRight = nullptr;
+    QToolButton* BitBtnDown = nullptr;
+    QToolButton* BitBtnZIN = nullptr;
+    QToolButton* BitBtnZOUT = nullptr;
+    QLabel* LabR = nullptr;
+    QLabel* LabG = nullptr;
+    QLabel* LabB = nullptr;
+    QSlider* TBR = nullptr;
+    QSlider* TBG = nullptr;
+    QSlider* TBB = nullptr;
+    QPushButton* ButReset = nullptr;
+    QLabel* LabPal = nullptr;
+    QSlider* TB1 = nullptr;
+    QTabWidget* PagCPal = nullptr;
+    QWidget* TSVga = nullptr;
+    QWidget* TS2 = nullptr;
+    QWidget* TS3 = nullptr;
+    QWidget* TS4 = nullptr;
+    QWidget* TS15 = nullptr;
+    QLabel* LabVGADefault = nullptr;
+    ColourPanel* Panel21 = nullptr;
+    ColourPanel* Panel22 = nullptr;
+    ColourPanel* Panel31 = nullptr;
+    ColourPanel* Panel32 = nullptr;
+    ColourPanel* Panel33 = nullptr;
+    ColourPanel* Panel41 = nullptr;
+    ColourPanel* Panel42 = nullptr;
+    ColourPanel* Panel43 = nullptr;
+    ColourPanel* Panel44 = nullptr;
+    std::array<ColourPanel*, 15> PanelX{}; // PanelX1 ... PanelX15
+    QProgressBar* ProgBar = nullptr;
+
+    QGroupBox* GroupBox4 = nullptr; // "Position"
+    QLabel* LabX1 = nullptr;
+    QLabel* LabX2 = nullptr;
+    QLabel* LabY1 = nullptr;
+    QLabel* LabY2 = nullptr;
+    QLineEdit* EdX1 = nullptr;
+    QLineEdit* EdX2 = nullptr;
+    QLineEdit* EdY1 = nullptr;
+    QLineEdit* EdY2 = nullptr;
+    QLabel* LabEX = nullptr;
+    QLabel* LabEY = nullptr;
+    QPushButton* BBEdit = nullptr;
+    QPushButton* BBCancel = nullptr;
+    QPushButton* BBSubmit = nullptr;
+
+    QTimer* Timer1 = nullptr;
+
+    // ---- fields ----
+    bool TrueColour = false;
+    bool StartPending = false;
+    std::uint8_t ColourOffset = 0;
+    QImage WorkBitmap;
+    engine::Region ViewRegion; // XWidth, YHeight, XStart, YStart
+    engine::IterBuffer IterBuffer;
+    int PaintedRow = -1;
+    std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
+    int AnchorX = 0, AnchorY = 0;
+    int SelRight = 0, SelBottom = 0, SelLeft = 0, SelTop = 0;
+    bool Selecting = false;
+    bool SelectionDone = false;
+    colour::TPaletteTable Palette;
+    std::atomic<bool> Calculating{false};
+    std::atomic<bool> StopRequested{false};
+    std::unique_ptr<engine::TBasicSet> PointSet;
+    engine::TValueFunction ValueFunction = nullptr;
+
+    // The colour ColorDialog1 opens with: the last one confirmed in it.
+    QColor ColorDialog1Colour{Qt::black};
+
+    // The catalogue entry the window was built from (null for a bare base window).
+    const fractals::WindowSpec* Spec = nullptr;
+
+    // ---- test hooks: when set they replace the modal dialogs ----
+    // Returns the confirmed colour or nothing for a cancel.
+    static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
+    // Returns the chosen file name or an empty string for a cancel.
+    static std::function<QString(const SaveDialogSpec&)> SaveFileHook;
+
+    // ---- region, creation, control states ----
+    void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,
+                         engine::Extended yHeight);
+    void SetRegionByCorners(engine::Extended x1, engine::Extended x2, engine::Extended y1, engine::Extended y2);
+    void EnableControls(bool enabled);
+    void EnableRGBControls(bool enabled);
+    void PositionBoxIdle();
+    void PositionBoxEditing();
+    void PositionBoxDisabled();
+
+    // ---- calculation ----
+    void FormActivate();
+    void StartCalculation();
+    virtual void CreateCalcThread();
+    void Timer1Timer();
+    void FinishCalculation();
+    void PaintRow(int row);
+    void PaintAllRows();
+
+    // ---- colours ----
+    colour::ColourAdjust CurrentAdjust() const;
+    colour::PanelColours CurrentPanelColours() const;
+    void PagCPalChange();
+    void Panel21Click(ColourPanel* sender);
+    void ButResetClick();
+    void TBRChange();
+    virtual void Recolour();
+    // The picture the view shows; before the first calculation, the buffer painted.
+    QImage ShownPicture() const;
+
+    // ---- output ----
+    void BitBtnSaveClick();
+    void MMCopytoclipboardClick();
+    void MMExportBMRTClick();
+    virtual void MMPovClick();
+    QString RunSaveDialog(const SaveDialogSpec& spec);
+
+    // ---- navigation ----
+    virtual void BitBtnZINClick();
+    virtual void BitBtnZOUTClick();
+    virtual void BitBtnUpClick();
+    virtual void BitBtnDownClick();
+    virtual void BitBtnLeftClick();
+    virtual void BitBtnRightClick();
+    virtual void PBMouseDown(Qt::MouseButton button, int x, int y);
+    virtual void PBMouseMove(int x, int y);
+    virtual void SBZoomClick();
+    virtual void SBCancelClick();
+    virtual void BBEditClick();
+    virtual void BBCancelClick();
+    virtual void BBSubmitClick();
+    void CancelSelection();
+
+    // ---- layout ----
+    virtual void MMMinimalClick();
+    virtual void MMControlClick();
+    virtual void MMPositionClick();
+    virtual void MMFullClick();
+    virtual void MMRightControlClick();
+    virtual void MMLeftPositionClick();
+    // Re-adds the docked boxes to the window's row: left edge first, the View
+    // box filling the middle, right edge last.
+    void RebuildDocking();
+
+    // ---- help, web, books ----
+    virtual void MMOverClick();
+    virtual void MMGettingStartedClick();
+    virtual void MMTheViewBoxClick();
+    virtual void MMTheControlBoxClick();
+    virtual void MMThePositionBoxClick();
+    virtual void About1Click();
+    virtual void MMHPClick();
+    virtual void MMPovLinkClick();
+    virtual void MMMandelClick();
+    virtual void MM3DClick();
+    virtual void MMFractalsBookClick();
+    virtual void MMPlanetsBookClick();
+
+protected:
+    // The base creation handler; derived windows install their formula and call it.
+    void FormCreate();
+    // The whole creation handler of a catalogue window: its formula, region
+    // and colour offset, around the base handler.
+    void FormCreate(const fractals::WindowSpec& spec);
+    void FormCreate(const char* instance);
+    // Puts the catalogue thumbnails on the window's own picture buttons.
+    virtual void AttachThumbnails() {}
+    // Frees the point set once no calculation uses it any more.
+    void FormDestroy();
+
+    // Boxes docked at each edge, from that edge inwards.
+    virtual std::vector<QWidget*> LeftDockedBoxes() const;
+    virtual std::vector<QWidget*> RightDockedBoxes() const;
+
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+    QHBoxLayout* DockRow = nullptr;
+
+private:
+    void BuildMenus();
+    void BuildViewBox();
+    void BuildControlBox();
+    void BuildPositionBox();
+    std::array<std::uint32_t, 256> ColourTable() const;
+    void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& table) const;
+
+    bool Centred = false;
+};

@@ -1,0 +1,26 @@
+// PB: shows the window's picture stretched to its own size and reports mouse presses and moves.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class PictureView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureView(QWidget* parent);
+
+    const QImage& Picture() const { return picture_; }
+    void SetPicture(const QImage& picture);
+
+signals:
+    void MouseDown(Qt::MouseButton button, int x, int y);
+    void MouseMove(int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    QImage picture_;
+};
