@@ -119,3 +119,11 @@ int TCalcOnForm::LiveCount()
 {
     return static_cast<int>(Live().size());
 }
+
+int TCalcOnForm::RunningCount()
+{
+    const auto& live = Live();
+    return static_cast<int>(std::count_if(live.begin(), live.end(), [](TCalcOnForm* t) {
+        return !t->RunEnded.load(std::memory_order_acquire);
+    }));
+}

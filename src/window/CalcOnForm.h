@@ -31,6 +31,8 @@ public:
     static void WaitForAll();
     // Workers not freed yet (running, or ended and waiting for their deletion).
     static int LiveCount();
+    // Workers whose run has not ended.
+    static int RunningCount();
 
 protected:
     void run() override;
