@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <random>
-#include <system_error>
+#include <cstring>
 
 #include <QFile>
 
@@ -16,7 +16,12 @@
 
 namespace exporter::detail {
 
-std::string ErrnoText(int error) { return std::generic_category().message(error); }
+std::string ErrnoText(int error)
+{
+    char text[256];
+    // The GNU strerror_r: returns the message, in `text` or in a static table.
+    return ::strerror_r(error, text, sizeof text);
+}
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 

@@ -309,3 +309,20 @@ TEST(PovScene, WriteFailuresAreReportedAndKeepTheOldScene)
                                                                    : std::vector<std::string>{"full", "keep.pov"};
     EXPECT_EQ(dir.Entries(), expected);
 }
+
+TEST(PovScene, ReplacingKeepsTheModeAndFollowsASymbolicLink)
+{
+    TempDir dir;
+    const std::string real = dir / "real.pov";
+    testfiles::WriteBytes(real, {'o', 'l', 'd'});
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    std::filesystem::create_symlink("real.pov", dir.path() / "link.pov");
+    WritePovScene(dir / "link.pov", "", "", "x");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.pov"));
+    EXPECT_EQ(testfiles::CrLfLines(testfiles::ReadText(real)).size(), 42u);
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.pov", "real.pov"}));
+}
