@@ -63,4 +63,22 @@ void TFormExtendedBasic::AttachThumbnails()
 }
 
 // Showing and hiding the Types box belongs with the other layout commands.
-void TFormExtendedBasic::MMTypesClick() {}
+void TFormExtendedBasic::MMTypesClick()
+{
+    InvertCheck(MMTypes);
+    GroupTypes->setVisible(MMTypes->isChecked());
+}
+
+void TFormExtendedBasic::MMMinimalClick()
+{
+    TFormBasicTamoSet::MMMinimalClick();
+    GroupTypes->hide();
+    MMTypes->setChecked(false);
+}
+
+void TFormExtendedBasic::MMFullClick()
+{
+    TFormBasicTamoSet::MMFullClick();
+    GroupTypes->show();
+    MMTypes->setChecked(true);
+}

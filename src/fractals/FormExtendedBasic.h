@@ -31,6 +31,9 @@ public:
     void SBAL5Click() { TypeButtonClick(4); }
     void SBAL6Click() { TypeButtonClick(5); }
     virtual void MMTypesClick();
+    // The base commands, then the Types box.
+    void MMMinimalClick() override;
+    void MMFullClick() override;
 
 protected:
     // Ignored entirely while a calculation runs; otherwise installs the

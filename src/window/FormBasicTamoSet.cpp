@@ -208,6 +208,7 @@ void TFormBasicTamoSet::BuildViewBox()
     });
     connect(PB, &PictureView::MouseMove, this,
             [this](int x, int y) { errors::Guarded([&] { PBMouseMove(x, y); }); });
+    connect(PB, &PictureView::KeyDown, this, [this](int key) { errors::Guarded([&] { PBKeyDown(key); }); });
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);

@@ -243,7 +243,16 @@ public:
     virtual void BBEditClick();
     virtual void BBCancelClick();
     virtual void BBSubmitClick();
+    // Keys pressed while the picture has the focus: arrows move, '+' and '-'
+    // zoom, Escape cancels a selection.
+    virtual void PBKeyDown(int key);
+    void BeginSelection(int x, int y);
+    void TrackSelection(int x, int y);
+    void EndSelection();
     void CancelSelection();
+    void SetSelectionRect(int left, int top, int right, int bottom);
+    void ShowSelectionFrame(bool visible);
+    void SetSelectionFrameStyle(bool lowered);
 
     // ---- layout ----
     virtual void MMMinimalClick();
@@ -252,6 +261,8 @@ public:
     virtual void MMFullClick();
     virtual void MMRightControlClick();
     virtual void MMLeftPositionClick();
+    // Shows each box exactly when its View menu item is checked.
+    void ApplyLayout();
     // Re-adds the docked boxes to the window's row: left edge first, the View
     // box filling the middle, right edge last.
     void RebuildDocking();
@@ -285,6 +296,9 @@ protected:
     // Boxes docked at each edge, from that edge inwards.
     virtual std::vector<QWidget*> LeftDockedBoxes() const;
     virtual std::vector<QWidget*> RightDockedBoxes() const;
+    // Inverts a check mark, unless the item's own trigger runs the handler:
+    // the toolkit has inverted it then.
+    void InvertCheck(QAction* item);
 
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

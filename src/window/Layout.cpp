@@ -1,9 +1,59 @@
 // The View and Options menu commands that show, hide and dock the boxes.
 #include "window/FormBasicTamoSet.h"
 
-void TFormBasicTamoSet::MMMinimalClick() {}
-void TFormBasicTamoSet::MMControlClick() {}
-void TFormBasicTamoSet::MMPositionClick() {}
-void TFormBasicTamoSet::MMFullClick() {}
-void TFormBasicTamoSet::MMRightControlClick() {}
-void TFormBasicTamoSet::MMLeftPositionClick() {}
+#include <QAction>
+#include <QGroupBox>
+
+// The check marks are the layout: every command sets them and derives the
+// boxes' visibility and sides from them. Hidden boxes leave the docking
+// row's space to the View box; the window keeps its size.
+
+void TFormBasicTamoSet::InvertCheck(QAction* item)
+{
+    if (sender() != item)
+        item->setChecked(!item->isChecked());
+}
+
+void TFormBasicTamoSet::ApplyLayout()
+{
+    GroupBox2->setVisible(MMControl->isChecked());
+    GroupBox4->setVisible(MMPosition->isChecked());
+}
+
+void TFormBasicTamoSet::MMMinimalClick()
+{
+    MMControl->setChecked(false);
+    MMPosition->setChecked(false);
+    ApplyLayout();
+}
+
+void TFormBasicTamoSet::MMControlClick()
+{
+    InvertCheck(MMControl);
+    ApplyLayout();
+}
+
+void TFormBasicTamoSet::MMPositionClick()
+{
+    InvertCheck(MMPosition);
+    ApplyLayout();
+}
+
+void TFormBasicTamoSet::MMFullClick()
+{
+    MMControl->setChecked(true);
+    MMPosition->setChecked(true);
+    ApplyLayout();
+}
+
+void TFormBasicTamoSet::MMRightControlClick()
+{
+    InvertCheck(MMRightControl);
+    RebuildDocking(); // the sides follow the two Options check marks
+}
+
+void TFormBasicTamoSet::MMLeftPositionClick()
+{
+    InvertCheck(MMLeftPosition);
+    RebuildDocking();
+}

@@ -2,28 +2,271 @@
 #include "window/FormBasicTamoSet.h"
 
 #include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QToolButton>
 
-void TFormBasicTamoSet::BitBtnZINClick() {}
-void TFormBasicTamoSet::BitBtnZOUTClick() {}
-void TFormBasicTamoSet::BitBtnUpClick() {}
-void TFormBasicTamoSet::BitBtnDownClick() {}
-void TFormBasicTamoSet::BitBtnLeftClick() {}
-void TFormBasicTamoSet::BitBtnRightClick() {}
-void TFormBasicTamoSet::PBMouseDown(Qt::MouseButton, int, int) {}
-void TFormBasicTamoSet::PBMouseMove(int, int) {}
-void TFormBasicTamoSet::SBZoomClick() {}
-void TFormBasicTamoSet::SBCancelClick() {}
-void TFormBasicTamoSet::BBEditClick() {}
-void TFormBasicTamoSet::BBCancelClick() {}
-void TFormBasicTamoSet::BBSubmitClick() {}
+#include <algorithm>
+#include <cstdlib>
+
+#include "window/PictureView.h"
+#include "window/PositionParse.h"
+
+using engine::Extended;
+using engine::Real48;
+
+namespace {
+
+// Group-box coordinates of a point of the picture: PB lies at 2, 15 in GroupBox1.
+constexpr int kPictureLeft = 2;
+constexpr int kPictureTop = 15;
+// The selection frame is drawn this far inside the two corners.
+constexpr int kFrameInset = 4;
+// From the frame's group-box coordinates back to the picture's, for the zoom.
+constexpr int kZoomLeftOffset = 8;
+constexpr int kZoomTopOffset = 16;
+// The frame appears once both sides are longer than this.
+constexpr int kFrameMinimum = 8;
+
+// Every assignment narrows at once: a later step reads the rounded value.
+// An overflow throws here and leaves the field as it was.
+void Store(Real48& field, Extended value) { field = Real48::FromExtended(value); }
+
+Extended NumberIn(const QLineEdit* edit)
+{
+    return window::ParseRegionNumberOrThrow(edit->text().toStdString(), window::SystemDecimalSeparator());
+}
+
+} // namespace
+
+void TFormBasicTamoSet::BitBtnZINClick()
+{
+    engine::Region& r = ViewRegion;
+    Store(r.XWidth, r.XWidth.ToExtended() * 0.5L);
+    Store(r.YHeight, r.YHeight.ToExtended() * 0.5L);
+    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * 0.5L);
+    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * 0.5L);
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::BitBtnZOUTClick()
+{
+    engine::Region& r = ViewRegion;
+    Store(r.XStart, r.XStart.ToExtended() - r.XWidth.ToExtended() * 0.5L);
+    Store(r.YStart, r.YStart.ToExtended() - r.YHeight.ToExtended() * 0.5L);
+    Store(r.XWidth, r.XWidth.ToExtended() * 2.0L);
+    Store(r.YHeight, r.YHeight.ToExtended() * 2.0L);
+    StartCalculation();
+}
+
+// Row 0 is the top of the picture: moving up lowers YStart.
+void TFormBasicTamoSet::BitBtnUpClick()
+{
+    Store(ViewRegion.YStart, ViewRegion.YStart.ToExtended() - ViewRegion.YHeight.ToExtended() * 0.5L);
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::BitBtnDownClick()
+{
+    Store(ViewRegion.YStart, ViewRegion.YStart.ToExtended() + ViewRegion.YHeight.ToExtended() * 0.5L);
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::BitBtnLeftClick()
+{
+    Store(ViewRegion.XStart, ViewRegion.XStart.ToExtended() - ViewRegion.XWidth.ToExtended() * 0.5L);
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::BitBtnRightClick()
+{
+    Store(ViewRegion.XStart, ViewRegion.XStart.ToExtended() + ViewRegion.XWidth.ToExtended() * 0.5L);
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::PBKeyDown(int key)
+{
+    // The commands are disabled while a calculation runs; so are their keys.
+    if (Calculating.load())
+        return;
+    switch (key) {
+    case Qt::Key_Up:
+        BitBtnUpClick();
+        break;
+    case Qt::Key_Down:
+        BitBtnDownClick();
+        break;
+    case Qt::Key_Left:
+        BitBtnLeftClick();
+        break;
+    case Qt::Key_Right:
+        BitBtnRightClick();
+        break;
+    case Qt::Key_Plus:
+        BitBtnZINClick();
+        break;
+    case Qt::Key_Minus:
+        BitBtnZOUTClick();
+        break;
+    case Qt::Key_Escape:
+        CancelSelection();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- rubber band ----
+
+void TFormBasicTamoSet::PBMouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (Calculating.load())
+        return;
+    if (button == Qt::RightButton) {
+        CancelSelection();
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    if (Selecting)
+        EndSelection();
+    else
+        BeginSelection(x + kPictureLeft, y + kPictureTop);
+}
+
+void TFormBasicTamoSet::PBMouseMove(int x, int y)
+{
+    if (Selecting && !Calculating.load())
+        TrackSelection(x + kPictureLeft, y + kPictureTop);
+}
+
+// The frame keeps its old place and visibility until the mouse moves.
+void TFormBasicTamoSet::BeginSelection(int x, int y)
+{
+    Selecting = true;
+    SelectionDone = false;
+    SetSelectionFrameStyle(true);
+    AnchorX = x;
+    AnchorY = y;
+    SBZoom->hide();
+    SBCancel->hide();
+}
+
+void TFormBasicTamoSet::TrackSelection(int x, int y)
+{
+    SetSelectionRect(std::min(x, AnchorX) + kFrameInset, std::min(y, AnchorY) + kFrameInset,
+                     std::max(x, AnchorX) - kFrameInset, std::max(y, AnchorY) - kFrameInset);
+}
+
+// The rectangle is the one of the last mouse move, not of the closing click.
+void TFormBasicTamoSet::EndSelection()
+{
+    SetSelectionFrameStyle(false);
+    SelectionDone = true;
+    Selecting = false;
+    SBZoom->move(SBZoom->x(), Bevel3->y() - SBZoom->height());
+    SBCancel->move(SBCancel->x(), Bevel3->y() - SBCancel->height());
+    const int cancelLeft = Bevel3->x() + Bevel3->width() - SBCancel->width() - Bevel2->width();
+    SBCancel->move(cancelLeft, SBCancel->y());
+    SBZoom->move(cancelLeft - SBZoom->width(), SBZoom->y());
+    SBZoom->show();
+    SBCancel->show();
+    SBZoom->raise();
+    SBCancel->raise();
+}
 
 void TFormBasicTamoSet::CancelSelection()
 {
-    for (QFrame* b : {Bevel0, Bevel1, Bevel2, Bevel3})
-        b->hide();
+    ShowSelectionFrame(false);
     Selecting = false;
     SelectionDone = false;
     SBZoom->hide();
     SBCancel->hide();
+}
+
+void TFormBasicTamoSet::SetSelectionRect(int left, int top, int right, int bottom)
+{
+    Bevel0->move(left, top);
+    Bevel1->move(left, top);
+    Bevel2->move(right, top);
+    Bevel3->move(left, bottom);
+    // A widget cannot be narrower than nothing; the fields below keep the
+    // rectangle as it is, inverted or not.
+    const int height = std::max(0, bottom - top);
+    const int width = std::max(0, right - left + 3);
+    Bevel0->resize(Bevel0->width(), height);
+    Bevel2->resize(Bevel2->width(), height);
+    Bevel1->resize(width, Bevel1->height());
+    Bevel3->resize(width, Bevel3->height());
+    // Not hidden again when the rectangle shrinks.
+    if (std::abs(right - left) > kFrameMinimum && std::abs(bottom - top) > kFrameMinimum)
+        ShowSelectionFrame(true);
+    SelLeft = left;
+    SelTop = top;
+    SelRight = right;
+    SelBottom = bottom;
+}
+
+void TFormBasicTamoSet::ShowSelectionFrame(bool visible)
+{
+    for (QFrame* b : {Bevel0, Bevel1, Bevel2, Bevel3}) {
+        b->setVisible(visible);
+        if (visible)
+            b->raise();
+    }
+}
+
+void TFormBasicTamoSet::SetSelectionFrameStyle(bool lowered)
+{
+    for (QFrame* b : {Bevel0, Bevel1, Bevel2, Bevel3})
+        b->setFrameShadow(lowered ? QFrame::Sunken : QFrame::Raised);
+}
+
+void TFormBasicTamoSet::SBZoomClick()
+{
+    // The picture is stretched to PB, so the rectangle is converted with
+    // PB's size now, after any layout change since it was drawn.
+    const int w = PB->width();
+    const int h = PB->height();
+    // A view with no area would divide by zero: the result is out of range.
+    if (w <= 0 || h <= 0)
+        throw engine::FloatingPointOverflow();
+    const Extended width = static_cast<Extended>(w);
+    const Extended height = static_cast<Extended>(h);
+    engine::Region& r = ViewRegion;
+    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * (static_cast<Extended>(SelLeft - kZoomLeftOffset) / width));
+    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * (static_cast<Extended>(SelTop - kZoomTopOffset) / height));
+    Store(r.XWidth, r.XWidth.ToExtended() * (static_cast<Extended>(SelRight - SelLeft) / width));
+    Store(r.YHeight, r.YHeight.ToExtended() * (static_cast<Extended>(SelBottom - SelTop) / height));
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::SBCancelClick() { CancelSelection(); }
+
+// ---- Position box ----
+
+void TFormBasicTamoSet::BBEditClick()
+{
+    EdX1->setText(LabX1->text());
+    EdX2->setText(LabX2->text());
+    EdY1->setText(LabY1->text());
+    EdY2->setText(LabY2->text());
+    PositionBoxEditing();
+}
+
+// The edit boxes keep their text.
+void TFormBasicTamoSet::BBCancelClick() { PositionBoxIdle(); }
+
+// Each value is stored before the next text is read, and the extents are
+// taken from the stored (rounded) starts. A bad text or an overflow ends the
+// command there: the values stored so far stay, nothing is calculated and
+// the box stays in editing.
+void TFormBasicTamoSet::BBSubmitClick()
+{
+    engine::Region& r = ViewRegion;
+    Store(r.XStart, NumberIn(EdX1));
+    Store(r.YStart, NumberIn(EdY1));
+    Store(r.XWidth, NumberIn(EdX2) - r.XStart.ToExtended());
+    Store(r.YHeight, NumberIn(EdY2) - r.YStart.ToExtended());
+    StartCalculation();
 }

@@ -1,6 +1,7 @@
 // Stretched picture display with mouse reporting.
 #include "window/PictureView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,6 +11,8 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent)
     // The selection frame follows the mouse between the two clicks, with no
     // button held.
     setMouseTracking(true);
+    // Takes the focus when clicked or tabbed to, for the navigation keys.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PictureView::SetPicture(const QImage& picture)
@@ -37,4 +40,28 @@ void PictureView::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
     emit MouseMove(pos.x(), pos.y());
+}
+
+void PictureView::keyPressEvent(QKeyEvent* e)
+{
+    // Shift is part of typing '+' on many keyboards; other modifiers leave
+    // the key to shortcuts and the menus.
+    const Qt::KeyboardModifiers other = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Plus:
+    case Qt::Key_Minus:
+    case Qt::Key_Escape:
+        if (other == Qt::NoModifier) {
+            emit KeyDown(e->key());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(e);
 }

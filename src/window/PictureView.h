@@ -15,11 +15,14 @@ public:
 signals:
     void MouseDown(Qt::MouseButton button, int x, int y);
     void MouseMove(int x, int y);
+    // The navigation keys (arrows, '+', '-', Escape) pressed while the view has the focus.
+    void KeyDown(int key);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QImage picture_;
