@@ -1,6 +1,8 @@
 // Row computation and a simple multi-threaded driver over rows.
 #include "engine/Compute.h"
 
+#include "engine/RowKernels.h"
+
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -11,6 +13,17 @@ namespace engine {
 void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, int row, std::uint8_t* out)
 {
     const Extended y = CellY(region, row);
+    // These kernels read nothing of the set but the point, so a whole row can
+    // run without it; the set is left holding the row's last point, as the
+    // loop below would leave it.
+    if (const RowKernel rowKernel = FindRowKernel(fn)) {
+        Extended px[kBufferWidth];
+        for (int j = 0; j < kBufferWidth; ++j)
+            px[j] = CellX(region, j);
+        rowKernel(px, y, kBufferWidth, out);
+        set.SetValues(kCalcParam, TTriple{px[kBufferWidth - 1], y, 0.0L});
+        return;
+    }
     for (int j = 0; j < kBufferWidth; ++j) {
         set.SetValues(kCalcParam, TTriple{CellX(region, j), y, 0.0L});
         out[j] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);

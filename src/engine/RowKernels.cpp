@@ -1,0 +1,444 @@
+// Row kernels of the quadratic family: exact reformulations that run faster than one scalar call per pixel.
+//
+// Every value below is computed by the same IEEE operation on the same
+// operands as in the scalar kernels of Kernels.cpp, so every count is the
+// same; what changes is which registers hold the values, how many orbits run
+// at once, and that values needed twice are computed once.
+#include "engine/RowKernels.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "engine/Kernels.h"
+
+namespace engine {
+namespace {
+
+// Longer rows than a picture's are split into pieces by no caller; they run
+// pixel by pixel.
+constexpr int kMaxRowCount = 1024;
+
+inline std::uint8_t LowByte(std::int32_t n) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(n) & 0xFFu); }
+
+#if defined(__x86_64__)
+
+// An extended value as the exact sum of two doubles. Loading it takes two
+// plain loads and one addition whose result is exact, where the 80-bit load
+// FLD m80 is microcoded and costs about as much as a whole iteration.
+struct SplitPoint {
+    double hi;
+    double lo;
+};
+static_assert(sizeof(SplitPoint) == 16, "the loop strides the point array by 16 bytes");
+
+// True when hi + lo, added in extended precision as the loop adds them, gives
+// back exactly v, sign of zero included. Fails for coordinates beyond the
+// double range or so small that the low part would be subnormal.
+bool Split(Extended v, SplitPoint& sp)
+{
+    sp.hi = static_cast<double>(v);
+    sp.lo = static_cast<double>(v - static_cast<Extended>(sp.hi));
+    const Extended back = static_cast<Extended>(sp.hi) + static_cast<Extended>(sp.lo);
+    return back == v && std::signbit(back) == std::signbit(v) && std::isfinite(v);
+}
+
+// State shared with the assembly loop of LevelSetRow. A lane is idle once
+// its column is at or beyond `end`: it keeps iterating on a valid point but
+// stores nothing, until both lanes are idle.
+struct LevelSetLanes {
+    const SplitPoint* px;
+    std::uint8_t* out;
+    long colA;
+    long colB;
+    long next;
+    long end;
+    Extended py;
+    float bailout;
+};
+
+// The x87 stack holds [xA yA xB yB py] at the start and end of every lane
+// step: each lane's x and y stay in their own two slots. The state of a lane
+// is the x and y of the iteration about to be counted. A step squares them
+// (u, v), forms s = u + v and d = u - v, compares s with the bailout, and
+// computes the next x = d + px and y = (x*2)*y + py. u and v are dead once s
+// and d exist, which is what lets two orbits and py fit into the eight
+// registers. A step leaves the flags of "10000 compared with s" (below or
+// equal: escaped, unordered included) and the lane's count incremented.
+// x*2 is formed as x + x, the same exactly rounded value; px is rebuilt
+// from its two doubles (see SplitPoint).
+#define QUILLON_LEVELSET_STEP_A(P, N)                                                                      \
+    "fld %%st(0)\n\t"            /* c x y X Y py             c = x */                                    \
+    "fxch %%st(1)\n\t"           /* x c y X Y py */                                                      \
+    "fmul %%st(0), %%st\n\t"     /* u c y X Y py */                                                      \
+    "fxch %%st(1)\n\t"           /* c u y X Y py */                                                      \
+    "fadd %%st(0), %%st\n\t"     /* 2x */                                                                \
+    "fmul %%st(2), %%st\n\t"     /* (2x)*y */                                                            \
+    "fadd %%st(5), %%st\n\t"     /* t u y X Y py             t = (2x)*y + py */                          \
+    "fld %%st(2)\n\t"            /* y t u y X Y py */                                                    \
+    "fmul %%st(0), %%st\n\t"     /* v t u y X Y py */                                                    \
+    "fst %%st(3)\n\t"            /* v t u v X Y py */                                                    \
+    "fadd %%st(2), %%st\n\t"     /* s t u v X Y py           s = v + u */                                \
+    "flds %c[oBail](%[ctx])\n\t" /* 10000 s t u v X Y py */                                              \
+    "fcomip %%st(1), %%st\n\t"   /* s t u v X Y py           flags of 10000 vs s */                      \
+    "fstp %%st(0)\n\t"           /* t u v X Y py */                                                      \
+    "fxch %%st(1)\n\t"           /* u t v X Y py */                                                      \
+    "fsub %%st(2), %%st\n\t"     /* d t v X Y py             d = u - v */                                \
+    "fldl (%[" P "])\n\t"        /* hi d t v X Y py */                                                   \
+    "faddl 8(%[" P "])\n\t"      /* px d t v X Y py */                                                   \
+    "faddp %%st, %%st(1)\n\t"    /* x' t v X Y py            x' = d + px */                              \
+    "fxch %%st(1)\n\t"           /* t x' v X Y py */                                                     \
+    "fstp %%st(2)\n\t"           /* x' t X Y py */                                                       \
+    "leaq 1(%[" N "]), %[" N "]\n\t"
+
+#define QUILLON_LEVELSET_STEP_B(P, N)                                                                      \
+    "fld %%st(2)\n\t"            /* c A B x y py             c = x */                                    \
+    "fxch %%st(3)\n\t"           /* x A B c y py */                                                      \
+    "fmul %%st(0), %%st\n\t"     /* u A B c y py */                                                      \
+    "fxch %%st(3)\n\t"           /* c A B u y py */                                                      \
+    "fadd %%st(0), %%st\n\t"     /* 2x */                                                                \
+    "fmul %%st(4), %%st\n\t"     /* (2x)*y */                                                            \
+    "fadd %%st(5), %%st\n\t"     /* t A B u y py */                                                      \
+    "fld %%st(4)\n\t"            /* y t A B u y py */                                                    \
+    "fmul %%st(0), %%st\n\t"     /* v t A B u y py */                                                    \
+    "fst %%st(5)\n\t"            /* v t A B u v py */                                                    \
+    "fadd %%st(4), %%st\n\t"     /* s t A B u v py */                                                    \
+    "flds %c[oBail](%[ctx])\n\t" /* 10000 s t A B u v py */                                              \
+    "fcomip %%st(1), %%st\n\t"   /* s t A B u v py */                                                    \
+    "fstp %%st(0)\n\t"           /* t A B u v py */                                                      \
+    "fxch %%st(3)\n\t"           /* u A B t v py */                                                      \
+    "fsub %%st(4), %%st\n\t"     /* d A B t v py */                                                      \
+    "fldl (%[" P "])\n\t"        /* hi d A B t v py */                                                   \
+    "faddl 8(%[" P "])\n\t"      /* px d A B t v py */                                                   \
+    "faddp %%st, %%st(1)\n\t"    /* x' A B t v py */                                                     \
+    "fxch %%st(3)\n\t"           /* t A B x' v py */                                                     \
+    "fstp %%st(4)\n\t"           /* A B x' t py */                                                       \
+    "leaq 1(%[" N "]), %[" N "]\n\t"
+
+// A lane whose orbit ended: store its count unless idle, take the next
+// column (or go idle; leave when both lanes are idle), and restart it with
+// the state after the first iteration from zero: x = (0 - 0) + px = 0 + px
+// and y = ((0*2)*0) + py = 0 + py. XSLOT and YSLOT are the lane's slots once
+// the new x has been pushed.
+#define QUILLON_LEVELSET_REFILL(P, N, COL, OTHERCOL, XSLOT, YSLOT, BACK)                                   \
+    "movq %c[o" COL "](%[ctx]), %[t1]\n\t"                                                               \
+    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
+    "jae 1f\n\t"                                                                                         \
+    "movq %c[oOut](%[ctx]), %[t2]\n\t"                                                                   \
+    "movb %b[" N "], (%[t2], %[t1])\n"                                                                   \
+    "1:\n\t"                                                                                             \
+    "movq %c[oNext](%[ctx]), %[t1]\n\t"                                                                  \
+    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
+    "jae 2f\n\t"                                                                                         \
+    "leaq 1(%[t1]), %[t2]\n\t"                                                                           \
+    "movq %[t2], %c[oNext](%[ctx])\n\t"                                                                  \
+    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
+    "shlq $4, %[t1]\n\t"                                                                                 \
+    "addq %c[oPx](%[ctx]), %[t1]\n\t"                                                                    \
+    "movq %[t1], %[" P "]\n\t"                                                                           \
+    "jmp 3f\n"                                                                                           \
+    "2:\n\t"                                                                                             \
+    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
+    "movq %c[o" OTHERCOL "](%[ctx]), %[t2]\n\t"                                                          \
+    "cmpq %c[oEnd](%[ctx]), %[t2]\n\t"                                                                   \
+    "jae .Lqls_exit%=\n"                                                                                 \
+    "3:\n\t"                                                                                             \
+    "xorl %k[" N "], %k[" N "]\n\t"                                                                      \
+    "fldz\n\t"                                                                                           \
+    "fldl (%[" P "])\n\t"                                                                                \
+    "faddl 8(%[" P "])\n\t"                                                                              \
+    "faddp %%st, %%st(1)\n\t" /* x1 xA yA xB yB py */                                                    \
+    "fstp %%st(" XSLOT ")\n\t"                                                                           \
+    "fldz\n\t"                                                                                           \
+    "fadd %%st(5), %%st\n\t" /* y1 xA yA xB yB py, one of the pairs now x1 */                             \
+    "fstp %%st(" YSLOT ")\n\t"                                                                           \
+    "jmp " BACK "\n"
+
+void LevelSetLanesRun(LevelSetLanes& ctx, const SplitPoint* pA, const SplitPoint* pB)
+{
+    long nA = 0, nB = 0;
+    long t1 = 0, t2 = 0;
+    __asm__ volatile(
+        // [xA yA xB yB py], both lanes after their first iteration's x and y.
+        "fldt %c[oPy](%[ctx])\n\t"
+        "fldz\n\t"
+        "fadd %%st(1), %%st\n\t"
+        "fldz\n\t"
+        "fldl (%[pB])\n\t"
+        "faddl 8(%[pB])\n\t"
+        "faddp %%st, %%st(1)\n\t"
+        "fldz\n\t"
+        "fadd %%st(3), %%st\n\t"
+        "fldz\n\t"
+        "fldl (%[pA])\n\t"
+        "faddl 8(%[pA])\n\t"
+        "faddp %%st, %%st(1)\n"
+        ".Lqls_top%=:\n\t"
+        QUILLON_LEVELSET_STEP_A("pA", "nA")
+        "jbe .Lqls_doneA%=\n\t"
+        "cmpq $200, %[nA]\n\t"
+        "je .Lqls_doneA%=\n"
+        ".Lqls_backA%=:\n\t"
+        QUILLON_LEVELSET_STEP_B("pB", "nB")
+        "jbe .Lqls_doneB%=\n\t"
+        "cmpq $200, %[nB]\n\t"
+        "jne .Lqls_top%=\n"
+        ".Lqls_doneB%=:\n\t"
+        QUILLON_LEVELSET_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqls_top%=")
+        ".Lqls_doneA%=:\n\t"
+        QUILLON_LEVELSET_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqls_backA%=")
+        ".Lqls_exit%=:\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        : [pA] "+r"(pA), [pB] "+r"(pB), [nA] "+r"(nA), [nB] "+r"(nB), [t1] "+r"(t1), [t2] "+r"(t2)
+        : [ctx] "r"(&ctx), [oPx] "i"(offsetof(LevelSetLanes, px)), [oOut] "i"(offsetof(LevelSetLanes, out)),
+          [oColA] "i"(offsetof(LevelSetLanes, colA)), [oColB] "i"(offsetof(LevelSetLanes, colB)),
+          [oNext] "i"(offsetof(LevelSetLanes, next)), [oEnd] "i"(offsetof(LevelSetLanes, end)),
+          [oPy] "i"(offsetof(LevelSetLanes, py)), [oBail] "i"(offsetof(LevelSetLanes, bailout))
+        : "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+}
+
+#undef QUILLON_LEVELSET_STEP_A
+#undef QUILLON_LEVELSET_STEP_B
+#undef QUILLON_LEVELSET_REFILL
+
+// FSINCOS: both values of one argument for the price of one FSIN. The range
+// test is that of Sin87 and Cos87, which give 0 from 2^63 on.
+inline void SinCos87(Extended x, Extended& s, Extended& c)
+{
+    if (std::fabs(x) >= 0x1p63L) {
+        s = 0.0L;
+        c = 0.0L;
+        return;
+    }
+    __asm__("fsincos" : "=t"(c), "=u"(s) : "0"(x));
+}
+
+// glibc's arctangent of an extended value is FPATAN of (x, 1); inline it
+// saves a call per iteration. st(7) is clobbered to make room for the 1.
+inline Extended ArcTan87(Extended x)
+{
+    Extended r;
+    __asm__("fld1\n\tfpatan" : "=t"(r) : "0"(x) : "st(7)");
+    return r;
+}
+
+bool SameValue(Extended a, Extended b)
+{
+    return a == b ? std::signbit(a) == std::signbit(b) : (std::isnan(a) && std::isnan(b));
+}
+
+// Magnitudes across the reduction ranges of the sine and cosine, and
+// neighbours of multiples of pi/2 where the reduction is most delicate.
+template <class Check>
+bool ForProbeArguments(Check check)
+{
+    const Extended halfPi = 1.5707963267948966192313216916397514L;
+    for (int e = -40; e <= 63; ++e)
+        for (int k = 1; k <= 7; ++k) {
+            const Extended x = std::ldexp(1.0L + k / 7.0L, e);
+            if (!check(x) || !check(-x))
+                return false;
+        }
+    for (int k = -300; k <= 300; k += 7) {
+        const Extended base = k * halfPi;
+        for (int d = -3; d <= 3; ++d)
+            if (!check(base + d * std::ldexp(std::fabs(base) + 1.0L, -63)))
+                return false;
+    }
+    for (const Extended x : {0.0L, -0.0L, 1e4L, 10001.0L, 123456789.0L, 0x1p63L, -0x1p63L, 1e30L, 1e4000L})
+        if (!check(x))
+            return false;
+    return true;
+}
+
+bool CheckSinCos()
+{
+    return ForProbeArguments([](Extended x) {
+        Extended s, c;
+        SinCos87(x, s, c);
+        return SameValue(s, Sin87(x)) && SameValue(c, Cos87(x));
+    });
+}
+
+bool CheckArcTan()
+{
+    return ForProbeArguments([](Extended x) { return SameValue(ArcTan87(x), ArcTan(x)); });
+}
+
+// One RN6Kernel1 orbit with the sine of u carried over from the iteration
+// that took its cosine.
+struct SinCosOrbit {
+    Extended px = 0.0L, x = 0.0L, y = 0.0L, u = 0.0L, v = 0.0L, sinU = 0.0L;
+    std::int32_t n = 0;
+    int col = -1;
+
+    void Start(Extended p, int column)
+    {
+        px = p;
+        x = y = u = v = 0.0L;
+        sinU = Sin87(u);
+        n = 0;
+        col = column;
+    }
+    bool Running() const { return n < 200 && u + v < 10000.0L; }
+    void Step(Extended py)
+    {
+        y = (x * 2.0L) * y + py;
+        x = (u - v) + px;
+        u = sinU + x * x;
+        Extended cosU;
+        SinCos87(u, sinU, cosU);
+        v = cosU + y * y;
+        ++n;
+    }
+};
+
+#endif // __x86_64__
+
+// arctan(u) of one iteration's v is the arctan(u) of the next iteration's u:
+// one arctangent per iteration instead of two. Running two orbits side by
+// side gains nothing here, FPATAN sequences do not overlap.
+template <Extended (*Atan)(Extended)>
+void RN6Kernel4Orbits(const Extended* px, Extended py, int count, std::uint8_t* out)
+{
+    const Extended atanZero = Atan(0.0L);
+    for (int j = 0; j < count; ++j) {
+        const Extended p = px[j];
+        Extended x = 0.0L, y = 0.0L, u = 0.0L, v = 0.0L;
+        Extended atanU = atanZero;
+        std::int32_t n = 0;
+        while (n < 200 && u + v < 10000.0L) {
+            y = (x * 2.0L) * y + py;
+            x = (u - v) + p;
+            u = atanU + x * x;
+            atanU = Atan(u);
+            v = atanU + y * y;
+            ++n;
+        }
+        out[j] = LowByte(n);
+    }
+}
+
+} // namespace
+
+bool SinCosMatchesSeparateInstructions()
+{
+#if defined(__x86_64__)
+    static const bool matches = CheckSinCos();
+    return matches;
+#else
+    return false;
+#endif
+}
+
+bool ArcTanMatchesInstruction()
+{
+#if defined(__x86_64__)
+    static const bool matches = CheckArcTan();
+    return matches;
+#else
+    return false;
+#endif
+}
+
+void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out)
+{
+    if (count <= 0)
+        return;
+#if defined(__x86_64__)
+    SplitPoint split[kMaxRowCount];
+    bool splittable = count <= kMaxRowCount;
+    for (int j = 0; splittable && j < count; ++j)
+        splittable = Split(px[j], split[j]);
+    if (!splittable) {
+        for (int j = 0; j < count; ++j)
+            out[j] = LowByte(LevelSetAt(px[j], py));
+        return;
+    }
+    LevelSetLanes ctx{};
+    ctx.px = split;
+    ctx.out = out;
+    ctx.colA = 0;
+    ctx.colB = count > 1 ? 1 : count;
+    ctx.next = count > 1 ? 2 : count;
+    ctx.end = count;
+    ctx.py = py;
+    ctx.bailout = 10000.0f;
+    LevelSetLanesRun(ctx, split, split + (count > 1 ? 1 : 0));
+#else
+    for (int j = 0; j < count; ++j)
+        out[j] = LowByte(LevelSetAt(px[j], py));
+#endif
+}
+
+// The sine of u in one iteration is the sine of the u the previous iteration
+// left, whose cosine that iteration took: one FSINCOS per iteration instead
+// of an FSIN and an FCOS. Two orbits run side by side so that their FSINCOS
+// sequences overlap; a lane whose orbit ends takes the next column.
+void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out)
+{
+#if defined(__x86_64__)
+    if (SinCosMatchesSeparateInstructions()) {
+        SinCosOrbit lane[2];
+        int next = 0;
+        for (auto& l : lane)
+            if (next < count) {
+                l.Start(px[next], next);
+                ++next;
+            }
+        for (;;) {
+            bool any = false;
+            for (auto& l : lane) {
+                if (l.col < 0)
+                    continue;
+                if (!l.Running()) {
+                    out[l.col] = LowByte(l.n);
+                    if (next < count) {
+                        l.Start(px[next], next);
+                        ++next;
+                    } else {
+                        l.col = -1;
+                        continue;
+                    }
+                }
+                any = true;
+            }
+            if (!any)
+                break;
+            for (auto& l : lane)
+                if (l.col >= 0)
+                    l.Step(py);
+        }
+        return;
+    }
+#endif
+    for (int j = 0; j < count; ++j)
+        out[j] = LowByte(RN6Kernel1At(px[j], py));
+}
+
+void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out)
+{
+#if defined(__x86_64__)
+    if (ArcTanMatchesInstruction()) {
+        RN6Kernel4Orbits<ArcTan87>(px, py, count, out);
+        return;
+    }
+#endif
+    RN6Kernel4Orbits<ArcTan>(px, py, count, out);
+}
+
+RowKernel FindRowKernel(TValueFunction fn)
+{
+    if (fn == LevelSetKernel)
+        return LevelSetRow;
+    if (fn == RN6Kernel1)
+        return RN6Kernel1Row;
+    if (fn == RN6Kernel4)
+        return RN6Kernel4Row;
+    return nullptr;
+}
+
+} // namespace engine
