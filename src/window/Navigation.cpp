@@ -210,6 +210,9 @@ void TFormBasicTamoSet::SetSelectionRect(int left, int top, int right, int botto
 void TFormBasicTamoSet::ShowSelectionFrame(bool visible)
 {
     for (QFrame* b : {Bevel0, Bevel1, Bevel2, Bevel3}) {
+        // The lines lie over the picture: the mouse must reach PB through
+        // them, or the frame would stop following it on its own edges.
+        b->setAttribute(Qt::WA_TransparentForMouseEvents);
         b->setVisible(visible);
         if (visible)
             b->raise();
