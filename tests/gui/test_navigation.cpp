@@ -193,6 +193,13 @@ TEST(Navigation, RubberBandOverThePictureZoomsWithTheConversionConstants)
     EXPECT_EQ(w.Bevel2->pos(), QPoint(W - 3, 20));
     EXPECT_EQ(w.Bevel3->pos(), QPoint(7, H + 10));
 
+    // On the frame's own left line the mouse still reaches the picture.
+    const QPoint onLeftLine = w.PB->mapFrom(w.GroupBox1, w.Bevel0->geometry().center());
+    QTest::mouseMove(w.PB, onLeftLine);
+    EXPECT_EQ(w.SelRight, onLeftLine.x() + 2 - 4);
+    QTest::mouseMove(w.PB, QPoint(W - 1, H - 1));
+    EXPECT_EQ(w.SelRight, W + 1 - 4);
+
     // The closing click's own position does not count.
     QTest::mousePress(w.PB, Qt::LeftButton, Qt::NoModifier, QPoint(W / 2, H / 2));
     EXPECT_FALSE(w.Selecting);
