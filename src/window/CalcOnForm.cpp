@@ -29,7 +29,6 @@ TCalcOnForm::TCalcOnForm(TFormBasicTamoSet* form, engine::TBasicSet* set, engine
     : FormPai(form), FSet(set), FValueFunction(fn)
 {
     Live().push_back(this);
-    connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
 TCalcOnForm::~TCalcOnForm()
@@ -84,6 +83,11 @@ void TCalcOnForm::run()
             Qt::QueuedConnection);
     }
     RunEnded.store(true, std::memory_order_release);
+    // Freed on the interface thread; its destructor waits for the thread's
+    // very end. Asked for here rather than on the finished signal, whose
+    // queued delivery would run code of this class on this thread after the
+    // store above.
+    deleteLater();
 }
 
 void TCalcOnForm::WaitFor(const TFormBasicTamoSet* form)

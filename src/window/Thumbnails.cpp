@@ -24,6 +24,7 @@ ThumbnailRenderer::ThumbnailRenderer(QObject* parent) : QObject(parent)
 {
     current = this;
     total_ = static_cast<int>(fractals::Views().size());
+    connect(this, &ThumbnailRenderer::Rendered, this, &ThumbnailRenderer::Deliver, Qt::QueuedConnection);
     worker_ = std::thread([this] { Run(); });
 }
 
@@ -57,7 +58,7 @@ void ThumbnailRenderer::Run()
             const std::lock_guard<std::mutex> lock(mutex_);
             pending_.emplace_back(QString::fromStdString(view.id), std::move(image));
         }
-        QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
+        emit Rendered();
     }
 }
 

@@ -44,6 +44,9 @@ public:
 
 signals:
     void Finished();
+    // Emitted on the rendering thread after each view; queued to Deliver. It
+    // carries nothing: the pictures travel through pending_ under the mutex.
+    void Rendered();
 
 private:
     void Run();
