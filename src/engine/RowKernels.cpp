@@ -296,6 +296,373 @@ struct SinCosOrbit {
     }
 };
 
+
+// ---------------------------------------------------------------------------
+// The modular family. The formulas are those of Kernels.cpp, operation for
+// operation, on a pair instead of a triple (no modular formula reads Z) and
+// with the truncation of the remainder done by FISTTP: truncation toward
+// zero into a signed 32-bit integer, the integer indefinite -2^31 for NaN and
+// anything out of range, exactly what TruncToInt32 computes. The compiled
+// TruncToInt32 switches the x87 rounding mode twice per component (FLDCW),
+// which costs more than the rest of an iteration and varies with code
+// placement from one build to the next.
+
+struct Pair {
+    Extended X;
+    Extended Y;
+};
+
+inline Pair PairAdd(Pair a, Pair b) { return {a.X + b.X, a.Y + b.Y}; }
+inline Pair PairSub(Pair a, Pair b) { return {a.X - b.X, a.Y - b.Y}; }
+inline Pair PairSqr(Pair a) { return {(a.X * a.X) - (a.Y * a.Y), (a.X * 2.0L) * a.Y}; }
+inline Pair PairMul(Pair a, Pair b) { return {(a.X * b.X) - (a.Y * b.Y), (a.X * b.Y) + (a.Y * b.X)}; }
+inline Pair PairDiv(Pair a, Pair b)
+{
+    const Extended d = (b.X * b.X) + (b.Y * b.Y);
+    return {((a.X * b.X) + (a.Y * b.Y)) / d, ((b.X * a.Y) - (a.X * b.Y)) / d};
+}
+
+inline Extended Trunc32(Extended v)
+{
+    std::int32_t r;
+    __asm__("fisttpl %0" : "=m"(r) : "t"(v) : "st");
+    return static_cast<Extended>(r);
+}
+
+inline Pair PairMod(Pair a, Pair b)
+{
+    const Pair q = PairDiv(a, b);
+    return PairSub(a, PairMul(Pair{Trunc32(q.X), Trunc32(q.Y)}, b));
+}
+
+constexpr Pair kZero2{0.0L, 0.0L};
+constexpr Pair kM0{32000.876123L, 31000.13143L};
+constexpr Pair kM1{1300.876123L, 1300.13143L};
+
+// Counter first, then the bailout test on the current z, then one step.
+template <class Step, class Stop>
+inline std::int32_t Orbit(Pair z, Step step, Stop stop)
+{
+    std::int32_t n = 0;
+    while (n < 50 && !stop(z)) {
+        step(z);
+        ++n;
+    }
+    return n;
+}
+
+inline bool SquareSum(const Pair& z, Extended bound) { return z.X * z.X + z.Y * z.Y >= bound; }
+inline bool AbsSum(const Pair& z, Extended bound) { return std::fabs(z.X) + std::fabs(z.Y) >= bound; }
+inline bool AbsProduct(const Pair& z, Extended bound) { return std::fabs(z.X * z.Y) >= bound; }
+inline bool SignedLarger(const Pair& z, Extended bound) { return Larger(z.X, z.Y) >= bound; }
+inline bool CosWeighted(const Pair& z, Extended bound)
+{
+    return Cos87(z.X * 0.01L) * z.X + Cos87(z.Y * 0.01L) * z.Y >= bound;
+}
+
+inline void AffineMod(Pair& z, const Pair& m, const Pair& a, const Pair& M) { z = PairMod(PairAdd(PairMul(z, m), a), M); }
+
+bool SinCosMatches() { return SinCosMatchesSeparateInstructions(); }
+
+// Sine and cosine of one argument, from one FSINCOS where it gives what
+// FSIN and FCOS give.
+inline void SinCosOf(Extended x, Extended& s, Extended& c)
+{
+    if (SinCosMatches()) {
+        SinCos87(x, s, c);
+    } else {
+        s = Sin87(x);
+        c = Cos87(x);
+    }
+}
+
+// The cosine-gated steps G1 (or G1A) then G2. G1 changes only x, so the sine
+// G1 may need and the sine and cosine G2 tests are all of the same y.
+inline void G1G2(Pair& z)
+{
+    Extended sinY, cosY;
+    SinCosOf(z.Y, sinY, cosY);
+    const Extended cosX = Cos87(z.X);
+    z.X = (cosX > 0.0L) ? z.X * cosX : z.X * sinY;
+    z.Y = (cosY > 0.0L) ? z.Y * sinY : z.Y * Cos87(z.X);
+}
+
+inline void G1AG2(Pair& z)
+{
+    Extended sinY, cosY;
+    SinCosOf(z.Y, sinY, cosY);
+    z.X = (Cos87(z.X) > 0.0L) ? z.X * ArcTan(z.X) : z.X * sinY;
+    z.Y = (cosY > 0.0L) ? z.Y * sinY : z.Y * Cos87(z.X);
+}
+
+// One row: `pixel` gets the pixel p = (px, py) and returns the count.
+template <class Pixel>
+inline void EachPixel(const Extended* px, Extended py, int count, std::uint8_t* out, Pixel pixel)
+{
+    for (int j = 0; j < count; ++j)
+        out[j] = LowByte(pixel(Pair{px[j], py}));
+}
+
+#define QUILLON_MODULAR_ROW(NAME, ...)                                                                     \
+    void NAME##Row(const Extended* px, Extended py, int count, std::uint8_t* out)                         \
+    {                                                                                                      \
+        EachPixel(px, py, count, out, [](const Pair p) -> std::int32_t __VA_ARGS__);                      \
+    }
+
+QUILLON_MODULAR_ROW(RN1Kernel1, {
+    const Pair m{2.123L, -0.523456L};
+    return Orbit(p, [&](Pair& z) { AffineMod(z, m, kZero2, kM0); },
+                 [](const Pair& z) { return SquareSum(z, 1500000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN1Kernel2, {
+    const Pair m{2.123L, -0.523456L};
+    return Orbit(p, [&](Pair& z) { AffineMod(z, m, kZero2, kM0); },
+                 [](const Pair& z) { return AbsSum(z, 55000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN1Kernel3, {
+    const Pair m{1.123L, 1.123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return SquareSum(z, 1500000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN1Kernel4, {
+    const Pair m{1.123L, 1.123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return AbsSum(z, 55000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN1Kernel5, {
+    const Pair m{1.123L, 2.123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) {
+                     const Extended g = Larger(std::fabs(z.X), std::fabs(z.Y));
+                     return g * g + g >= 300000000.0L;
+                 });
+})
+
+QUILLON_MODULAR_ROW(RN1Kernel6, {
+    const Pair m{1.123L, 2.123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return SignedLarger(z, 30000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel1, {
+    const Pair m{1.123L, 2.123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return AbsProduct(z, 550000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel2, {
+    const Pair m{1.00123L, 1.00123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return AbsProduct(z, 550000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel3, {
+    const Pair m{1.0000123L, 1.0000123456L};
+    const Pair M{1000.876123L, 31000.13143L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, M); },
+                 [](const Pair& z) { return AbsProduct(z, 550000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel4, {
+    const Pair m{1.0000123L, 1.0000123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM1); },
+                 [](const Pair& z) { return AbsProduct(z, 800000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel5, {
+    const Pair m{1.0000123L, 0.69123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM1); },
+                 [](const Pair& z) { return AbsProduct(z, 800000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN2Kernel6, {
+    const Pair m{0.26000123L, 1.2659123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM1); },
+                 [](const Pair& z) { return AbsProduct(z, 800000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN3Kernel1, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM1); },
+                 [](const Pair& z) { return AbsProduct(z, 800000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN3Kernel2, {
+    const Pair m{0.46000123L, 1.3659123456L};
+    return Orbit(kZero2, [&](Pair& z) { AffineMod(z, m, p, kM1); },
+                 [](const Pair& z) { return SignedLarger(z, 1100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN3Kernel4, {
+    const Pair m{2.123L, 3.123456L};
+    return Orbit(p, [&](Pair& z) { z = PairMod(PairMul(z, m), kM0); },
+                 [](const Pair& z) { return AbsSum(z, 55000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN3Kernel5, {
+    const Pair m{123.123L, 321.123456L};
+    return Orbit(Pair{1.5L, 1.3L}, [&](Pair& z) { AffineMod(z, m, p, kM0); },
+                 [](const Pair& z) { return SquareSum(z, 1500000000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN3Kernel6, {
+    const Pair m{1.00123L, 1.002123456L};
+    const Pair M{32000.876123L, 1000.13143L};
+    return Orbit(Pair{1.5L, 1.3L}, [&](Pair& z) { AffineMod(z, m, p, M); },
+                 [](const Pair& z) { return CosWeighted(z, 10000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN4Kernel1, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    const Pair M{6.876123L, 26.13143L};
+    return Orbit(Pair{1.5L, 1.3L}, [&](Pair& z) { z = PairSqr(PairMod(PairAdd(PairMul(z, m), p), M)); },
+                 [](const Pair& z) { return CosWeighted(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN4Kernel2, {
+    const Pair M{21.123L, -1.523456L};
+    return Orbit(kZero2, [&](Pair& z) { z = PairMul(PairAdd(PairMod(z, M), p), p); },
+                 [](const Pair& z) { return SquareSum(z, 150000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN4Kernel3, {
+    const Pair M{-210.123L, -110.523456L};
+    return Orbit(p, [&](Pair& z) { z = PairMul(PairAdd(PairMod(PairMul(z, z), M), p), p); },
+                 [](const Pair& z) { return SquareSum(z, 150000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN4Kernel4, {
+    const Pair d{-210.123L * Sin87(p.X), -110.523456L * Sin87(p.Y)};
+    const Pair q{p.Y, p.X};
+    return Orbit(p, [&](Pair& z) { z = PairMul(PairAdd(PairMod(PairMul(z, z), d), q), p); },
+                 [](const Pair& z) { return SquareSum(z, 150000.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN4Kernel5, {
+    const Pair m{1.00123L, 1.00123456L};
+    return Orbit(kZero2,
+                 [&](Pair& z) {
+                     AffineMod(z, m, p, kM0);
+                     z.X = z.X * Sin87(z.X);
+                     z.Y = z.Y * Cos87(z.Y);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 55.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel1, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    const Pair M{13.876123L, 13.13143L};
+    return Orbit(p,
+                 [&](Pair& z) {
+                     z = PairMod(PairMul(z, m), M);
+                     Extended sinY, cosY;
+                     SinCosOf(z.Y, sinY, cosY);
+                     z.Y = (cosY > 0.0L) ? z.Y * sinY : z.Y * cosY;
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 8.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel2, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    const Pair a{13.876123L, 13.13143L};
+    return Orbit(p,
+                 [&](Pair& z) {
+                     z = PairAdd(PairMul(z, m), a);
+                     G1G2(z);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel3, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    const Pair f{13.876123L, 13.13143L};
+    return Orbit(p,
+                 [&](Pair& z) {
+                     z = PairMul(PairMul(z, m), f);
+                     G1G2(z);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel4, {
+    const Pair m{0.16000123L, 1.3659123456L};
+    const Pair f{1.876123L, 1.13143L};
+    return Orbit(p,
+                 [&](Pair& z) {
+                     z = PairMul(PairMul(z, m), f);
+                     G1G2(z);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel5, {
+    const Pair m{1.16000123L, 1.3659123456L};
+    const Pair f{-1.876123L, -1.13143L};
+    return Orbit(kZero2,
+                 [&](Pair& z) {
+                     z = PairMul(PairAdd(PairMul(z, m), p), f);
+                     G1G2(z);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN5Kernel6, {
+    const Pair m{1.16000123L, 1.3659123456L};
+    const Pair f{-1.876123L, -1.13143L};
+    const Pair a{0.0L, p.Y};
+    return Orbit(Pair{p.X, 0.0L},
+                 [&](Pair& z) {
+                     z = PairMul(PairAdd(PairMul(z, m), a), f);
+                     G1AG2(z);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 100.0L); });
+})
+
+QUILLON_MODULAR_ROW(RN6Kernel6, {
+    return Orbit(kZero2,
+                 [&](Pair& z) {
+                     Extended sinY, cosY;
+                     SinCosOf(z.Y, sinY, cosY);
+                     z.X = z.X * (Cos87(z.X) + sinY);
+                     z.Y = z.Y * (cosY + Sin87(z.X));
+                     z = PairAdd(PairSqr(z), p);
+                 },
+                 [](const Pair& z) { return AbsProduct(z, 80.0L); }) +
+           2;
+})
+
+#undef QUILLON_MODULAR_ROW
+
+struct RowKernelEntry {
+    TValueFunction kernel;
+    RowKernel row;
+};
+
+// RN3Kernel3 is RN1Kernel4 under another button.
+constexpr RowKernelEntry kModularRows[] = {
+    {RN1Kernel1, RN1Kernel1Row}, {RN1Kernel2, RN1Kernel2Row}, {RN1Kernel3, RN1Kernel3Row},
+    {RN1Kernel4, RN1Kernel4Row}, {RN1Kernel5, RN1Kernel5Row}, {RN1Kernel6, RN1Kernel6Row},
+    {RN2Kernel1, RN2Kernel1Row}, {RN2Kernel2, RN2Kernel2Row}, {RN2Kernel3, RN2Kernel3Row},
+    {RN2Kernel4, RN2Kernel4Row}, {RN2Kernel5, RN2Kernel5Row}, {RN2Kernel6, RN2Kernel6Row},
+    {RN3Kernel1, RN3Kernel1Row}, {RN3Kernel2, RN3Kernel2Row}, {RN3Kernel3, RN1Kernel4Row},
+    {RN3Kernel4, RN3Kernel4Row}, {RN3Kernel5, RN3Kernel5Row}, {RN3Kernel6, RN3Kernel6Row},
+    {RN4Kernel1, RN4Kernel1Row}, {RN4Kernel2, RN4Kernel2Row}, {RN4Kernel3, RN4Kernel3Row},
+    {RN4Kernel4, RN4Kernel4Row}, {RN4Kernel5, RN4Kernel5Row}, {RN5Kernel1, RN5Kernel1Row},
+    {RN5Kernel2, RN5Kernel2Row}, {RN5Kernel3, RN5Kernel3Row}, {RN5Kernel4, RN5Kernel4Row},
+    {RN5Kernel5, RN5Kernel5Row}, {RN5Kernel6, RN5Kernel6Row}, {RN6Kernel6, RN6Kernel6Row},
+};
+
+// FISTTP came with SSE3; every x86-64 processor of the last fifteen years has it.
+bool HasFisttp()
+{
+    static const bool has = __builtin_cpu_supports("sse3");
+    return has;
+}
+
 #endif // __x86_64__
 
 // arctan(u) of one iteration's v is the arctan(u) of the next iteration's u:
@@ -438,6 +805,12 @@ RowKernel FindRowKernel(TValueFunction fn)
         return RN6Kernel1Row;
     if (fn == RN6Kernel4)
         return RN6Kernel4Row;
+#if defined(__x86_64__)
+    if (HasFisttp())
+        for (const RowKernelEntry& e : kModularRows)
+            if (e.kernel == fn)
+                return e.row;
+#endif
     return nullptr;
 }
 

@@ -179,5 +179,65 @@ TEST(RowKernels, ComputeRowUsesThemAndLeavesTheSetOnTheLastPoint)
         EXPECT_EQ(set.Param.Z, kCalcParam.Z);
     }
     EXPECT_EQ(FindRowKernel(CountJuliaSet), nullptr);
-    EXPECT_EQ(FindRowKernel(RN1Kernel1), nullptr);
+    EXPECT_EQ(FindRowKernel(CountTamoSet), nullptr);
+}
+
+namespace {
+
+// Every modular kernel, by the name the catalogue gives it.
+const std::array<std::pair<const char*, TValueFunction>, 30> kModular{{
+    {"RN1Kernel1", RN1Kernel1}, {"RN1Kernel2", RN1Kernel2}, {"RN1Kernel3", RN1Kernel3}, {"RN1Kernel4", RN1Kernel4},
+    {"RN1Kernel5", RN1Kernel5}, {"RN1Kernel6", RN1Kernel6}, {"RN2Kernel1", RN2Kernel1}, {"RN2Kernel2", RN2Kernel2},
+    {"RN2Kernel3", RN2Kernel3}, {"RN2Kernel4", RN2Kernel4}, {"RN2Kernel5", RN2Kernel5}, {"RN2Kernel6", RN2Kernel6},
+    {"RN3Kernel1", RN3Kernel1}, {"RN3Kernel2", RN3Kernel2}, {"RN3Kernel3", RN3Kernel3}, {"RN3Kernel4", RN3Kernel4},
+    {"RN3Kernel5", RN3Kernel5}, {"RN3Kernel6", RN3Kernel6}, {"RN4Kernel1", RN4Kernel1}, {"RN4Kernel2", RN4Kernel2},
+    {"RN4Kernel3", RN4Kernel3}, {"RN4Kernel4", RN4Kernel4}, {"RN4Kernel5", RN4Kernel5}, {"RN5Kernel1", RN5Kernel1},
+    {"RN5Kernel2", RN5Kernel2}, {"RN5Kernel3", RN5Kernel3}, {"RN5Kernel4", RN5Kernel4}, {"RN5Kernel5", RN5Kernel5},
+    {"RN5Kernel6", RN5Kernel6}, {"RN6Kernel6", RN6Kernel6},
+}};
+
+void ExpectModularRowMatches(const char* name, TValueFunction kernel, const std::vector<Extended>& px, Extended py,
+                             const std::string& what)
+{
+    const RowKernel row = FindRowKernel(kernel);
+    if (!row)
+        GTEST_SKIP() << "no row kernel on this processor";
+    ExpectRowMatches(Quadratic{name, kernel, row}, px, py, what);
+}
+
+} // namespace
+
+TEST(RowKernels, ModularFamilyEqualsScalarOnRowsOfEveryView)
+{
+    // The 36 views of a modular kernel: five opening views, the 30 type
+    // buttons of the first five random-set windows and FormRN6.SBAL6. Two
+    // rows each keep this quick.
+    int views = 0;
+    for (const fractals::View& v : fractals::Views()) {
+        if (v.function == LevelSetKernel || v.function == RN6Kernel1 || v.function == RN6Kernel4 ||
+            v.function == CountTamoSet || v.function == CountJuliaSet)
+            continue;
+        ++views;
+        const RegionValues r = v.region.Make().Values();
+        for (int row : {90, 640})
+            ExpectModularRowMatches(v.functionName, v.function, Columns(r), CellY(r, row),
+                                    v.id + " row " + std::to_string(row));
+    }
+    EXPECT_EQ(views, 36);
+}
+
+TEST(RowKernels, ModularFamilyAtTheOriginAndFarOut)
+{
+    // Row 0 of a region starting at the origin holds (0, 0), where
+    // RN4Kernel4's modulus is zero and its quotient is NaN. Far out, the
+    // quotients leave the 32-bit range and truncate to -2^31; tiny values
+    // truncate to +0.
+    const RegionValues origin = Corners(0.0L, 3.0L, 0.0L, 2.0L);
+    const RegionValues huge = Corners(-4e12L, 4e12L, -3e12L, 3e12L);
+    const RegionValues tiny = Corners(-1e-30L, 1e-30L, -1e-30L, 1e-30L);
+    for (const auto& [name, kernel] : kModular) {
+        ExpectModularRowMatches(name, kernel, Columns(origin), CellY(origin, 0), "origin row");
+        ExpectModularRowMatches(name, kernel, Columns(huge), CellY(huge, 500), "huge");
+        ExpectModularRowMatches(name, kernel, Columns(tiny), CellY(tiny, 383), "tiny");
+    }
 }
