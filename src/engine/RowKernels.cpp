@@ -659,7 +659,10 @@ constexpr RowKernelEntry kModularRows[] = {
 // FISTTP came with SSE3; every x86-64 processor of the last fifteen years has it.
 bool HasFisttp()
 {
-    static const bool has = __builtin_cpu_supports("sse3");
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("sse3") != 0;
+    }();
     return has;
 }
 
