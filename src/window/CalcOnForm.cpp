@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Compute.h"
+#include "engine/RowPool.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
 
@@ -41,18 +41,19 @@ TCalcOnForm::~TCalcOnForm()
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
-void TCalcOnForm::ComputeRowValues(const engine::RegionValues& region, int row, std::uint8_t* out)
-{
-    engine::ComputeRow(region, *FSet, FValueFunction, row, out);
-}
-
 void TCalcOnForm::Execute()
 {
     TFormBasicTamoSet* const form = FormPai;
     const engine::RegionValues region = form->ViewRegion.Values();
+    // The rows are computed on the shared pool, a few ahead of the one
+    // published next, each with its own copy of the window's point set; this
+    // thread publishes them in order. Leaving the loop (stop or end) cancels
+    // the rows not started and waits for those in flight; none of them
+    // reaches IterBuffer.
+    engine::RowStream stream(region, *FSet, FValueFunction);
     std::array<std::uint8_t, engine::kBufferWidth> values{};
     for (int i = 0; i < engine::kBufferHeight; ++i) {
-        ComputeRowValues(region, i, values.data());
+        stream.TakeRow(i, values.data());
         form->IterBuffer.StoreRow(i, values.data());
         // The worker yields to the interface once per row.
         QMetaObject::invokeMethod(form, [] {}, Qt::BlockingQueuedConnection);

@@ -38,9 +38,6 @@ protected:
     void run() override;
 
 private:
-    // One row of the picture: the only place the values are computed, so a
-    // faster row computation can replace it behind the same contract.
-    void ComputeRowValues(const engine::RegionValues& region, int row, std::uint8_t* out);
     void Execute();
 
     // Stored last by the run, after every access to the window; whoever frees

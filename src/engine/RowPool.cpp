@@ -1,0 +1,130 @@
+// The shared row pool and the ordered row stream.
+#include "engine/RowPool.h"
+
+#include <algorithm>
+
+#include "engine/Compute.h"
+
+namespace engine {
+
+RowPool::RowPool(int threads)
+{
+    threads = std::max(1, threads);
+    for (int i = 0; i < threads; ++i)
+        threads_.emplace_back([this] { Work(); });
+}
+
+RowPool::~RowPool()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (auto& t : threads_)
+        t.join();
+}
+
+RowPool& RowPool::Instance()
+{
+    static RowPool pool(DefaultThreadCount());
+    return pool;
+}
+
+void RowPool::Submit(const Task& t)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queue_.push_back(t);
+    }
+    wake_.notify_one();
+}
+
+int RowPool::Cancel(const RowStream* stream)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto before = queue_.size();
+    queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [stream](const Task& t) { return t.stream == stream; }),
+                 queue_.end());
+    return static_cast<int>(before - queue_.size());
+}
+
+void RowPool::Work()
+{
+    for (;;) {
+        Task task;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty())
+                return; // stopping and nothing left
+            task = queue_.front();
+            queue_.pop_front();
+        }
+        task.stream->Compute(task.slot);
+    }
+}
+
+RowStream::RowStream(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int lookahead,
+                     RowPool& pool)
+    : pool_(pool), region_(region), fn_(fn)
+{
+    if (lookahead <= 0)
+        lookahead = 4 * pool.Threads();
+    lookahead = std::clamp(lookahead, 1, kBufferHeight);
+    slots_.resize(static_cast<std::size_t>(lookahead));
+    for (Slot& s : slots_)
+        s.set = prototype.Clone();
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int r = 0; r < lookahead; ++r)
+        Schedule(r, r);
+}
+
+RowStream::~RowStream()
+{
+    const int cancelled = pool_.Cancel(this);
+    std::unique_lock<std::mutex> lock(mutex_);
+    inFlight_ -= cancelled;
+    changed_.wait(lock, [this] { return inFlight_ == 0; });
+}
+
+void RowStream::Schedule(int slot, int row)
+{
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    s.row = row;
+    s.done = false;
+    ++inFlight_;
+    pool_.Submit(RowPool::Task{this, slot});
+}
+
+void RowStream::Compute(int slot)
+{
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    int row;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        row = s.row;
+    }
+    // The slot belongs to this task until it is marked done.
+    ComputeRow(region_, *s.set, fn_, row, s.values.data());
+    // Notified under the lock: once it is released the stream may be
+    // destroyed by its reader, and this thread must not touch it again.
+    std::lock_guard<std::mutex> lock(mutex_);
+    s.done = true;
+    --inFlight_;
+    changed_.notify_all();
+}
+
+void RowStream::TakeRow(int row, std::uint8_t* out)
+{
+    const int n = static_cast<int>(slots_.size());
+    const int slot = row % n;
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return s.row == row && s.done; });
+    std::copy(s.values.begin(), s.values.end(), out);
+    if (row + n < kBufferHeight)
+        Schedule(slot, row + n);
+}
+
+} // namespace engine
