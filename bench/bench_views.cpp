@@ -80,7 +80,7 @@ void RunView(benchmark::State& state, const fractals::View* view, int threads)
         benchmark::DoNotOptimize(buffer.data());
     }
     SetCounters(state, IterationCount(*view, buffer), seconds);
-    state.counters["threads"] = used;
+    state.counters["compute_threads"] = used;
 }
 
 void RunBaseline(benchmark::State& state, const fractals::View* view)
@@ -110,10 +110,14 @@ void RunBaseline(benchmark::State& state, const fractals::View* view)
 
 [[maybe_unused]] const bool kRegistered = [] {
     const int repetitions = Repetitions();
-    std::string ids;
-    for (const fractals::View& view : fractals::Views())
+    // The catalogue order and each view's value function, for bench/table.py.
+    std::string ids, functions;
+    for (const fractals::View& view : fractals::Views()) {
         ids += (ids.empty() ? "" : ",") + view.id;
+        functions += (functions.empty() ? "" : ",") + std::string(view.functionName);
+    }
     benchmark::AddCustomContext("quillon_views", ids);
+    benchmark::AddCustomContext("quillon_functions", functions);
     for (const fractals::View& view : fractals::Views()) {
         const fractals::View* v = &view;
         for (int threads : {1, 0}) {
