@@ -8,7 +8,10 @@
 #include "fractals/FormJU.h"
 #include "fractals/FormRN.h"
 #include "fractals/FormTamo.h"
+#include "shell/FormAbout.h"
+#include "shell/FormExport.h"
 #include "shell/FormMain.h"
+#include "shell/HelpForms.h"
 #include "window/CalcOnForm.h"
 #include "window/ErrorReport.h"
 #include "window/Thumbnails.h"
@@ -29,6 +32,12 @@ TFormTamo1* FormTamo1 = nullptr;
 TFormTamo3* FormTamo3 = nullptr;
 TFormTamo4* FormTamo4 = nullptr;
 TFormTamo2* FormTamo2 = nullptr;
+shell::TFormAbout* FormAbout = nullptr;
+shell::TFormOver* FormOver = nullptr;
+shell::TFormGet* FormGet = nullptr;
+shell::TFormPos* FormPos = nullptr;
+shell::TFormControl* FormControl = nullptr;
+shell::TFormView* FormView = nullptr;
 TFormJU1* FormJU1 = nullptr;
 TFormJU2* FormJU2 = nullptr;
 TFormJU3* FormJU3 = nullptr;
@@ -47,6 +56,7 @@ TFormRN3* FormRN3 = nullptr;
 TFormRN4* FormRN4 = nullptr;
 TFormRN5* FormRN5 = nullptr;
 TFormRN6* FormRN6 = nullptr;
+shell::TFormExport* FormExport = nullptr;
 ThumbnailRenderer* Thumbnails = nullptr;
 
 void CreateApplicationWindows()
@@ -62,8 +72,12 @@ void CreateApplicationWindows()
     FormTamo3 = new TFormTamo3;
     FormTamo4 = new TFormTamo4;
     FormTamo2 = new TFormTamo2;
-    // The about box and the five help windows are created here, in this
-    // order: FormAbout, FormOver, FormGet, FormPos, FormControl, FormView.
+    FormAbout = new shell::TFormAbout;
+    FormOver = new shell::TFormOver;
+    FormGet = new shell::TFormGet;
+    FormPos = new shell::TFormPos;
+    FormControl = new shell::TFormControl;
+    FormView = new shell::TFormView;
     FormJU1 = new TFormJU1;
     FormJU2 = new TFormJU2;
     FormJU3 = new TFormJU3;
@@ -82,7 +96,18 @@ void CreateApplicationWindows()
     FormRN4 = new TFormRN4;
     FormRN5 = new TFormRN5;
     FormRN6 = new TFormRN6;
-    // The POV-Ray options dialog, FormExport, is created here, last.
+    FormExport = new shell::TFormExport;
+}
+
+std::vector<QWidget*> ApplicationWindows()
+{
+    std::vector<QWidget*> all = {FormMain,  Form1,     FormTamo5, FormTamo1, FormTamo3, FormTamo4,   FormTamo2,
+                                 FormAbout, FormOver,  FormGet,   FormPos,   FormControl, FormView,  FormJU1,
+                                 FormJU2,   FormJU3,   FormJU4,   FormJU5,   FormJU6,   FormJU7,     FormJU8,
+                                 FormJU9,   FormJU10,  FormJU11,  FormJU12,  FormRN1,   FormRN2,     FormRN3,
+                                 FormRN4,   FormRN5,   FormRN6,   FormExport};
+    std::erase(all, nullptr);
+    return all;
 }
 
 std::vector<TFormBasicTamoSet*> FractalWindows()
@@ -129,6 +154,7 @@ void DestroyApplicationWindows()
     }
     TCalcOnForm::WaitForAll();
 
+    DeleteWindow(FormExport);
     DeleteWindow(FormRN6);
     DeleteWindow(FormRN5);
     DeleteWindow(FormRN4);
@@ -147,6 +173,12 @@ void DestroyApplicationWindows()
     DeleteWindow(FormJU3);
     DeleteWindow(FormJU2);
     DeleteWindow(FormJU1);
+    DeleteWindow(FormView);
+    DeleteWindow(FormControl);
+    DeleteWindow(FormPos);
+    DeleteWindow(FormGet);
+    DeleteWindow(FormOver);
+    DeleteWindow(FormAbout);
     DeleteWindow(FormTamo2);
     DeleteWindow(FormTamo4);
     DeleteWindow(FormTamo3);

@@ -34,6 +34,16 @@ class TFormRN5;
 class TFormRN6;
 class ThumbnailRenderer;
 
+namespace shell {
+class TFormAbout;
+class TFormOver;
+class TFormGet;
+class TFormPos;
+class TFormControl;
+class TFormView;
+class TFormExport;
+} // namespace shell
+
 // The handlers report their own exceptions (window/ErrorReport.h); any other
 // exception raised while an event is delivered ends here, reported the same way.
 class QuillonApplication : public QApplication {
@@ -53,6 +63,14 @@ extern TFormTamo1* FormTamo1;
 extern TFormTamo3* FormTamo3;
 extern TFormTamo4* FormTamo4;
 extern TFormTamo2* FormTamo2;
+// The about box, the help windows and the POV-Ray options dialog are shared
+// by every fractal window.
+extern shell::TFormAbout* FormAbout;
+extern shell::TFormOver* FormOver;
+extern shell::TFormGet* FormGet;
+extern shell::TFormPos* FormPos;
+extern shell::TFormControl* FormControl;
+extern shell::TFormView* FormView;
 extern TFormJU1* FormJU1;
 extern TFormJU2* FormJU2;
 extern TFormJU3* FormJU3;
@@ -71,6 +89,7 @@ extern TFormRN3* FormRN3;
 extern TFormRN4* FormRN4;
 extern TFormRN5* FormRN5;
 extern TFormRN6* FormRN6;
+extern shell::TFormExport* FormExport;
 extern ThumbnailRenderer* Thumbnails;
 
 // Creates every window in the start-up order, the launcher first; none is shown.
@@ -78,6 +97,8 @@ void CreateApplicationWindows();
 // Stops every calculation, waits for every worker thread and deletes the
 // windows. Safe to call when nothing was created.
 void DestroyApplicationWindows();
+// The 32 windows in creation order, the launcher first; empty before creation.
+std::vector<QWidget*> ApplicationWindows();
 // The 24 fractal windows in creation order; empty before creation.
 std::vector<TFormBasicTamoSet*> FractalWindows();
 // The fractal window a launcher button opens ("SBJU3" gives FormJU3), or null.

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "fractals/Catalogue.h"
+#include "shell/UrlLink.h"
 #include "window/CalcOnForm.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
@@ -101,6 +102,9 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, errors::GuardedSlot([this] { Timer1Timer(); }));
+
+    Web = new shell::TUrlLink(this);
+    Web->setObjectName("Web");
 
     PositionBoxIdle();
 }

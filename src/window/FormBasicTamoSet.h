@@ -38,6 +38,10 @@ namespace fractals {
 struct WindowSpec;
 }
 
+namespace shell {
+class TUrlLink;
+}
+
 class ColourPanel;
 class PictureView;
 class TCalcOnForm;
@@ -160,6 +164,7 @@ public:
     QPushButton* BBSubmit = nullptr;
 
     QTimer* Timer1 = nullptr;
+    shell::TUrlLink* Web = nullptr; // opens the Web and Books pages
 
     // ---- fields ----
     bool TrueColour = false;
@@ -268,6 +273,8 @@ public:
     void RebuildDocking();
 
     // ---- help, web, books ----
+    // Sets Web's address and launches the browser on it.
+    void OpenUrl(const QString& address);
     virtual void MMOverClick();
     virtual void MMGettingStartedClick();
     virtual void MMTheViewBoxClick();
