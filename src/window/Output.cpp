@@ -1,11 +1,33 @@
-// Saving the picture, copying it to the clipboard and the RenderMan file.
+// Saving the picture, copying it to the clipboard, the POV-Ray height field and the RenderMan file.
 #include "window/FormBasicTamoSet.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QStringList>
 
 #include "export/Export.h"
+#include "shell/Application.h"
+#include "shell/FormExport.h"
+
+namespace {
+
+// The dialogs' filters are written as pairs "description|patterns|…"; the
+// file dialog wants "description (patterns);;…". An odd last part is a
+// description without patterns and is dropped.
+QString NameFilter(const QString& pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+} // namespace
 
 QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSpec& spec)
 {
@@ -33,9 +55,10 @@ QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSpec& spec)
 void TFormBasicTamoSet::BitBtnSaveClick()
 {
     const QString name = RunSaveDialog(SaveDialogSpec{"SaveDialog1", "Save the Fractal Image",
-                                                      "Windows Bitmap (*.bmp);;All Files (*.*)", "*.bmp"});
+                                                      NameFilter("Windows Bitmap|*.bmp|All Files|*.*"), "*.bmp"});
     if (name.isEmpty())
         return;
+    // The picture at its own size, not as stretched in the view.
     exporter::SaveBmp(ShownPicture(), name);
 }
 
@@ -50,8 +73,27 @@ void TFormBasicTamoSet::MMExportBMRTClick()
     if (name.isEmpty())
         return;
     const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
-    exporter::WriteRenderMan(name.toStdString(), values);
+    exporter::WriteRenderMan(FileNameBytes(name), values);
 }
 
-// The POV-Ray export is built on the shared options dialog.
-void TFormBasicTamoSet::MMPovClick() {}
+void TFormBasicTamoSet::MMPovClick()
+{
+    // The options dialog is shared and modal: one export at a time.
+    if (FormExport == nullptr || FormExport->isVisible())
+        return;
+    if (FormExport->exec() != QDialog::Accepted)
+        return;
+    const QString chosen =
+        RunSaveDialog(SaveDialogSpec{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
+    if (chosen.isEmpty())
+        return;
+    const std::string scene = exporter::SceneName(FileNameBytes(chosen));
+    const std::string heightImage = exporter::HeightImageName(scene);
+
+    // The command stays enabled while a calculation writes rows; the
+    // snapshot's relaxed loads give each byte its old or its new value.
+    const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
+    // A failure of the height image ends the export before the scene exists.
+    exporter::WriteHeightImage(heightImage, values);
+    exporter::WritePovScene(scene, FormExport->CameraLocation, FormExport->LightSource, heightImage);
+}
