@@ -234,13 +234,14 @@ void TFormBasicTamoSet::SBZoomClick()
     // A view with no area would divide by zero: the result is out of range.
     if (w <= 0 || h <= 0)
         throw engine::FloatingPointOverflow();
-    const Extended width = static_cast<Extended>(w);
-    const Extended height = static_cast<Extended>(h);
+    // Integer differences, divided in extended precision.
+    auto across = [w](int pixels) { return static_cast<Extended>(pixels) / static_cast<Extended>(w); };
+    auto down = [h](int pixels) { return static_cast<Extended>(pixels) / static_cast<Extended>(h); };
     engine::Region& r = ViewRegion;
-    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * (static_cast<Extended>(SelLeft - kZoomLeftOffset) / width));
-    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * (static_cast<Extended>(SelTop - kZoomTopOffset) / height));
-    Store(r.XWidth, r.XWidth.ToExtended() * (static_cast<Extended>(SelRight - SelLeft) / width));
-    Store(r.YHeight, r.YHeight.ToExtended() * (static_cast<Extended>(SelBottom - SelTop) / height));
+    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * across(SelLeft - kZoomLeftOffset));
+    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * down(SelTop - kZoomTopOffset));
+    Store(r.XWidth, r.XWidth.ToExtended() * across(SelRight - SelLeft));
+    Store(r.YHeight, r.YHeight.ToExtended() * down(SelBottom - SelTop));
     StartCalculation();
 }
 

@@ -319,6 +319,23 @@ TEST(Navigation, ASelectionMadeBeforeALayoutChangeUsesThePicturesNewSize)
     ASSERT_TRUE(WaitForCalculation(w));
 }
 
+TEST(Navigation, ZoomIntoAPictureWithNoAreaIsAnOverflowNotADivisionByZero)
+{
+    TFormJU4 w;
+    MakeQuick(w);
+    ASSERT_TRUE(OpenAndSettle(w));
+    QTest::mousePress(w.PB, Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
+    QTest::mouseMove(w.PB, QPoint(220, 180));
+    QTest::mousePress(w.PB, Qt::LeftButton, Qt::NoModifier, QPoint(220, 180));
+    const engine::Region before = w.ViewRegion;
+    MessageLog log;
+    w.PB->resize(w.PB->width(), 0); // as a window squeezed to its menu bar leaves it
+    QTest::mouseClick(w.SBZoom, Qt::LeftButton);
+    EXPECT_EQ(log.messages, std::vector<QString>{"Floating point overflow"});
+    EXPECT_EQ(w.ViewRegion, before);
+    EXPECT_FALSE(w.Calculating.load());
+}
+
 TEST(Navigation, EditAndSubmitReparseTheLabels)
 {
     TFormJU4 w;
