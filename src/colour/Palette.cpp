@@ -1,6 +1,7 @@
 // Palettes, gradients and the mapping from iteration values to colours.
 #include "colour/Palette.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace colour {
@@ -76,17 +77,29 @@ void Gradient(ColourWord A, ColourWord B, int first, int last, TPaletteTable& P)
     const int Rb = ByteOf(B, 0), Gb = ByteOf(B, 8), Bb = ByteOf(B, 16);
     if (last < first)
         return;
-    const int n = last - first + 1;
+    // In 64 bits: for bounds far apart the count does not fit an int.
+    const std::int64_t n = static_cast<std::int64_t>(last) - first + 1;
     const long double dR = static_cast<long double>(Rb - Ra) / n;
     const long double dG = static_cast<long double>(Gb - Ga) / n;
     const long double dB = static_cast<long double>(Bb - Ba) / n;
     long double r = Ra, g = Ga, b = Ba;
-    for (int k = first; k <= last; ++k) {
-        if (k >= 0 && k < 256) {
-            P.Red[k] = RoundChannel(r);
-            P.Green[k] = RoundChannel(g);
-            P.Blue[k] = RoundChannel(b);
-        }
+    // Only entries 0 ... 255 exist. A ramp starting below 0 enters the table
+    // at the value it has reached there, computed in one step rather than by
+    // up to 2^31 additions; every band of the palettes starts inside the table
+    // and is stepped exactly.
+    std::int64_t k = first;
+    if (k < 0) {
+        const long double steps = static_cast<long double>(-k);
+        r = Ra + dR * steps;
+        g = Ga + dG * steps;
+        b = Ba + dB * steps;
+        k = 0;
+    }
+    const std::int64_t end = std::min<std::int64_t>(last, 255);
+    for (; k <= end; ++k) {
+        P.Red[static_cast<std::size_t>(k)] = RoundChannel(r);
+        P.Green[static_cast<std::size_t>(k)] = RoundChannel(g);
+        P.Blue[static_cast<std::size_t>(k)] = RoundChannel(b);
         r = r + dR;
         g = g + dG;
         b = b + dB;
