@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
@@ -251,6 +252,10 @@ void TFormBasicTamoSet::SBCancelClick() { CancelSelection(); }
 
 void TFormBasicTamoSet::BBEditClick()
 {
+    // Editing starts here: the boxes take a text of any length (the
+    // toolkit's default cuts it at 32767 characters without a word).
+    for (QLineEdit* e : {EdX1, EdX2, EdY1, EdY2})
+        e->setMaxLength(std::numeric_limits<int>::max());
     EdX1->setText(LabX1->text());
     EdX2->setText(LabX2->text());
     EdY1->setText(LabY1->text());

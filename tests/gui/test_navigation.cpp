@@ -415,6 +415,15 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     EXPECT_TRUE(w.BBSubmit->isEnabled());
     EXPECT_EQ(w.LabX2->text(), labels[1]);
 
+    // A text of any length reaches the message whole.
+    const QString longText = QString(50000, QChar('7')) + "x" + QString(49999, QChar('7'));
+    w.EdY1->setText(longText);
+    QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
+    ASSERT_EQ(log.messages.size(), 3u);
+    EXPECT_EQ(log.messages[2], "'" + longText + "' is not a valid floating point value");
+    log.messages.pop_back();
+    w.EdY1->setText(" 99 ");
+
     // The last text: an empty box.
     w.EdX2->setText("110");
     w.EdY2->setText("");
