@@ -1,4 +1,4 @@
-// Row kernels of the quadratic family: exact reformulations that run faster than one scalar call per pixel.
+// Row kernels: exact reformulations of the pixel kernels that run faster than one scalar call per pixel.
 //
 // Every value below is computed by the same IEEE operation on the same
 // operands as in the scalar kernels of Kernels.cpp, so every count is the
@@ -14,8 +14,8 @@
 namespace engine {
 namespace {
 
-// Longer rows than a picture's are split into pieces by no caller; they run
-// pixel by pixel.
+// LevelSetRow splits a row's points on the stack; a longer row (no caller
+// has one) runs pixel by pixel.
 constexpr int kMaxRowCount = 1024;
 
 inline std::uint8_t LowByte(std::int32_t n) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(n) & 0xFFu); }
@@ -295,7 +295,6 @@ struct SinCosOrbit {
         ++n;
     }
 };
-
 
 // ---------------------------------------------------------------------------
 // The modular family. The formulas are those of Kernels.cpp, operation for
