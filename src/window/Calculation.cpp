@@ -1,5 +1,6 @@
 // Starting a calculation, painting its rows once a second and ending it.
 #include "window/FormBasicTamoSet.h"
+#include "window/PositionParse.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -13,17 +14,9 @@
 namespace {
 
 // The locale's decimal separator, the one the Position box parses with.
-char DecimalSeparator()
-{
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x80)
-        return static_cast<char>(point[0].unicode());
-    return '.';
-}
-
 QString RegionText(engine::Extended v)
 {
-    return QString::fromStdString(window::FormatRegionNumber(v, DecimalSeparator()));
+    return QString::fromStdString(window::FormatRegionNumber(v, window::SystemDecimalSeparator()));
 }
 
 } // namespace
