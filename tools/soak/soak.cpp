@@ -119,6 +119,12 @@ void Drive(int zooms, const QString& out)
         b->click();
         windows.push_back(WindowOfLauncherButton(b->objectName()));
     }
+    // Each window starts calculating when it is first activated.
+    for (TFormBasicTamoSet* w : windows)
+        if (!WaitUntil([w] { return !w->StartPending; }, 30000)) {
+            ++problems;
+            std::fprintf(stderr, "soak: %s never started\n", qPrintable(w->windowTitle()));
+        }
     for (TFormBasicTamoSet* w : windows)
         AwaitCalculation(w, "the first picture");
     Memory("24 windows open and calculated");
@@ -141,8 +147,7 @@ void Drive(int zooms, const QString& out)
                 AwaitCalculation(w, "a zoom");
             calculations += static_cast<int>(windows.size());
         }
-        std::printf("  zoom round %d of %d\n", round + 1, zooms);
-        std::fflush(stdout);
+        Memory(qPrintable(QString("  zoom round %1 of %2").arg(round + 1).arg(zooms)));
     }
     Memory(qPrintable(QString("%1 zooms in and out").arg(calculations)));
 
