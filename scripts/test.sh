@@ -42,16 +42,23 @@ run_tree() {
   [ "$status" -eq 0 ] || FAILED=1
 }
 
+# Line tables (-g1) are all a report needs for file and line, at a fraction
+# of the compile time of full debug information. The sanitizer trees are
+# built at -O1, as the sanitizers recommend: half the compile time of -O2,
+# and the 80-bit arithmetic gives the same bits at any optimisation level.
+RELEASE_FLAGS="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
+SANITIZE_FLAGS="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+
 TREES=("$@")
 [ ${#TREES[@]} -gt 0 ] || TREES=(normal asan tsan)
 ALL_START=$SECONDS
 for tree in "${TREES[@]}"; do
   case "$tree" in
-    normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
+    normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" ;;
     # float-cast-overflow is not part of GCC's "undefined" group; every
     # float-to-int conversion must be guarded, so it is checked too.
-    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
-    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_SANITIZE=thread ;;
+    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
+    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_SANITIZE=thread ;;
     *) echo "unknown tree '$tree' (normal, asan, tsan)"; exit 2 ;;
   esac
 done
