@@ -4,6 +4,8 @@
 # Every tree runs even when an earlier one failed; the script fails when any
 # build, test or sanitizer report failed, and prints each tree's duration.
 #   scripts/test.sh [normal] [asan] [tsan]     (default: all three)
+# The trees are build-test-normal, -asan and -tsan; QUILLON_TEST_BUILD_PREFIX
+# replaces "build-test" with another path.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$ROOT/scripts/setup.sh" || exit 1
@@ -23,7 +25,7 @@ FAILED=0
 
 run_tree() {
   local name="$1"; shift
-  local dir="$ROOT/build-test-$name"
+  local dir="${QUILLON_TEST_BUILD_PREFIX:-$ROOT/build-test}-$name"
   local start=$SECONDS status=0 phase=""
   echo "=== $name build ==="
   if ! bash "$ROOT/scripts/build.sh" "$dir" -DQUILLON_BUILD_BENCH=OFF "$@"; then

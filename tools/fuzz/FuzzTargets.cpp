@@ -17,7 +17,7 @@ void Require(const std::string& problem)
     std::abort();
 }
 
-oracle::Extended ValueFromBytes(const std::uint8_t* data)
+[[maybe_unused]] oracle::Extended ValueFromBytes(const std::uint8_t* data)
 {
     oracle::ExtendedBits b;
     std::memcpy(&b.significand, data, 8);
@@ -28,7 +28,7 @@ oracle::Extended ValueFromBytes(const std::uint8_t* data)
     return oracle::FromBits(oracle::Canonical(b));
 }
 
-std::uint32_t Word(const std::uint8_t* data)
+[[maybe_unused]] std::uint32_t Word(const std::uint8_t* data)
 {
     std::uint32_t w = 0;
     std::memcpy(&w, data, 4);
