@@ -1,5 +1,9 @@
-// Entry point of the reliability tests: one QApplication for every test, offscreen.
+// Entry point of the reliability tests: one QApplication for every test, offscreen, and a guard against forgotten modal dialogs.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -9,5 +13,23 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+
+    // A modal dialog nobody answers would block its test until ctest's
+    // timeout; after a minute it fails the test and is closed instead.
+    QPointer<QWidget> modal;
+    QElapsedTimer open;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        QWidget* now = QApplication::activeModalWidget();
+        if (now != modal) {
+            modal = now;
+            open.restart();
+        } else if (modal && open.elapsed() > 60000) {
+            ADD_FAILURE() << "modal window '" << modal->objectName().toStdString() << "' left open for a minute";
+            modal->close();
+            modal = nullptr;
+        }
+    });
+    guard.start(500);
     return RUN_ALL_TESTS();
 }
