@@ -22,6 +22,8 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$ROOT/
 
 declare -a SUMMARY=()
 FAILED=0
+TOTAL_PASSED=0
+TOTAL_FAILED=0
 
 run_tree() {
   local name="$1"; shift
@@ -33,7 +35,18 @@ run_tree() {
   fi
   local built=$SECONDS
   if [ "$status" -eq 0 ]; then
-    (cd "$dir" && ctest --output-on-failure --timeout 1500) || { status=1; phase=" (tests failed)"; }
+    local log="$dir/ctest-output.log"
+    (cd "$dir" && ctest --output-on-failure --timeout 1500) 2>&1 | tee "$log"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || { status=1; phase=" (tests failed)"; }
+    # ctest's own count, added up over the trees for the closing line.
+    local counts
+    counts=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" | tail -1)
+    if [ -n "$counts" ]; then
+      TOTAL_FAILED=$((TOTAL_FAILED + ${counts% *}))
+      TOTAL_PASSED=$((TOTAL_PASSED + ${counts#* } - ${counts% *}))
+    else
+      TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    fi
   fi
   local line
   line=$(printf '%-7s %s  build %4d s, tests %4d s, total %4d s%s' "$name" \
@@ -68,4 +81,5 @@ done
 echo "=== summary ==="
 printf '%s\n' "${SUMMARY[@]}"
 echo "all: $((SECONDS - ALL_START)) s"
+echo "ctest: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
 exit "$FAILED"
