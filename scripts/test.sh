@@ -36,7 +36,7 @@ run_tree() {
   local built=$SECONDS
   if [ "$status" -eq 0 ]; then
     local log="$dir/ctest-output.log"
-    (cd "$dir" && ctest --output-on-failure --timeout 1500) 2>&1 | tee "$log"
+    (cd "$dir" && ctest --output-on-failure --timeout 600) 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || { status=1; phase=" (tests failed)"; }
     # ctest's own count, added up over the trees for the closing line.
     local counts
