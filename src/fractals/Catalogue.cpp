@@ -8,7 +8,7 @@ namespace fractals {
 
 using namespace engine;
 
-void RegionSpec::ApplyTo(Region& region) const
+void RegionSetup::ApplyTo(Region& region) const
 {
     if (setter == RegionSetter::BySize)
         region.SetRegionBySize(a, b, c, d);
@@ -16,7 +16,7 @@ void RegionSpec::ApplyTo(Region& region) const
         region.SetRegionByCorners(a, b, c, d);
 }
 
-Region RegionSpec::Make() const
+Region RegionSetup::Make() const
 {
     Region r;
     ApplyTo(r);
@@ -25,25 +25,25 @@ Region RegionSpec::Make() const
 
 namespace {
 
-constexpr RegionSpec kPointSetRegion{RegionSetter::BySize, -1.25L, 2.5L, -1.12L, 2.22L};
+constexpr RegionSetup kPointSetRegion{RegionSetter::BySize, -1.25L, 2.5L, -1.12L, 2.22L};
 
-constexpr RegionSpec Corners(Extended x1, Extended x2, Extended y1, Extended y2)
+constexpr RegionSetup Corners(Extended x1, Extended x2, Extended y1, Extended y2)
 {
-    return RegionSpec{RegionSetter::ByCorners, x1, x2, y1, y2};
+    return RegionSetup{RegionSetter::ByCorners, x1, x2, y1, y2};
 }
 
-constexpr RegionSpec Square(Extended lo, Extended hi) { return Corners(lo, hi, lo, hi); }
+constexpr RegionSetup Square(Extended lo, Extended hi) { return Corners(lo, hi, lo, hi); }
 
 #define KERNEL(name) #name, &name
 
-WindowSpec Tamo(const char* inst, const char* cls, const char* caption, const char* button, SetKind kind,
+WindowEntry Tamo(const char* inst, const char* cls, const char* caption, const char* button, SetKind kind,
                 int offset, int width)
 {
-    return WindowSpec{inst, cls, caption, button, kind, KERNEL(CountTamoSet), false, 0.0L, 0.0L,
+    return WindowEntry{inst, cls, caption, button, kind, KERNEL(CountTamoSet), false, 0.0L, 0.0L,
                       kPointSetRegion, offset, width, 471, false, {}};
 }
 
-WindowSpec Julia(int k, Extended re, Extended im, int offset)
+WindowEntry Julia(int k, Extended re, Extended im, int offset)
 {
     static const char* inst[] = {"FormJU1", "FormJU2", "FormJU3", "FormJU4", "FormJU5", "FormJU6",
                                  "FormJU7", "FormJU8", "FormJU9", "FormJU10", "FormJU11", "FormJU12"};
@@ -54,26 +54,26 @@ WindowSpec Julia(int k, Extended re, Extended im, int offset)
                                 "Julia Set 9", "Julia Set 10", "Julia Set 11", "Julia Set 12"};
     static const char* btn[] = {"SBJU1", "SBJU2", "SBJU3", "SBJU4", "SBJU5", "SBJU6",
                                 "SBJU7", "SBJU8", "SBJU9", "SBJU10", "SBJU11", "SBJU12"};
-    return WindowSpec{inst[k - 1], cls[k - 1], cap[k - 1], btn[k - 1], SetKind::Julia, KERNEL(CountJuliaSet),
+    return WindowEntry{inst[k - 1], cls[k - 1], cap[k - 1], btn[k - 1], SetKind::Julia, KERNEL(CountJuliaSet),
                       true, re, im, kPointSetRegion, offset, 748, 471, false, {}};
 }
 
-WindowSpec Random(const char* inst, const char* cls, const char* caption, const char* button,
-                  const char* openName, TValueFunction open, RegionSpec openRegion, std::array<TypeButton, 6> types)
+WindowEntry Random(const char* inst, const char* cls, const char* caption, const char* button,
+                  const char* openName, TValueFunction open, RegionSetup openRegion, std::array<TypeButton, 6> types)
 {
-    return WindowSpec{inst, cls, caption, button, SetKind::Tamo1, openName, open, false, 0.0L, 0.0L,
+    return WindowEntry{inst, cls, caption, button, SetKind::Tamo1, openName, open, false, 0.0L, 0.0L,
                       openRegion, 49, 743, 471, true, types};
 }
 
-TypeButton T(const char* button, const char* name, TValueFunction fn, RegionSpec region)
+TypeButton T(const char* button, const char* name, TValueFunction fn, RegionSetup region)
 {
     return TypeButton{button, name, fn, region};
 }
 
-std::vector<WindowSpec> BuildWindows()
+std::vector<WindowEntry> BuildWindows()
 {
-    std::vector<WindowSpec> w;
-    w.push_back(WindowSpec{"Form1", "TForm1", "Mandelbrot set via Level Set Method", "SBMandel", SetKind::Tamo1,
+    std::vector<WindowEntry> w;
+    w.push_back(WindowEntry{"Form1", "TForm1", "Mandelbrot set via Level Set Method", "SBMandel", SetKind::Tamo1,
                            KERNEL(LevelSetKernel), false, 0.0L, 0.0L,
                            Corners(-0.7672010892L, -0.7619674784L, -0.1003981051L, -0.090500188L), 49, 745, 430,
                            false, {}});
@@ -130,7 +130,7 @@ std::vector<WindowSpec> BuildWindows()
                         T("SBAL4", KERNEL(RN5Kernel4), Corners(-0.6L, 0.6L, -0.9L, 0.6L)),
                         T("SBAL5", KERNEL(RN5Kernel5), Corners(-1.2L, 0.35L, -1.4L, 0.24L)),
                         T("SBAL6", KERNEL(RN5Kernel6), Corners(-1.2L, 0.2L, -0.7L, 0.4L))}));
-    const RegionSpec rn6Open = Corners(-1.111307231L, -1.103141178L, -0.320758L, -0.30268L);
+    const RegionSetup rn6Open = Corners(-1.111307231L, -1.103141178L, -0.320758L, -0.30268L);
     w.push_back(Random("FormRN6", "TFormRN6", "Sets 6", "SBAL6", KERNEL(RN6Kernel1), rn6Open,
                        {T("SBAL1", KERNEL(RN6Kernel1), rn6Open),
                         T("SBAL2", KERNEL(RN6Kernel1), Corners(-1.12799L, -1.10084L, -0.3485L, -0.2988L)),
@@ -148,9 +148,9 @@ std::vector<WindowSpec> BuildWindows()
 std::vector<View> BuildViews()
 {
     std::vector<View> views;
-    for (const WindowSpec& w : Windows())
+    for (const WindowEntry& w : Windows())
         views.push_back(View{w.instance, &w, w.valueFunctionName, w.valueFunction, w.region});
-    for (const WindowSpec& w : Windows()) {
+    for (const WindowEntry& w : Windows()) {
         if (!w.hasTypes)
             continue;
         for (const TypeButton& t : w.types)
@@ -161,21 +161,21 @@ std::vector<View> BuildViews()
 
 } // namespace
 
-const std::vector<WindowSpec>& Windows()
+const std::vector<WindowEntry>& Windows()
 {
-    static const std::vector<WindowSpec> windows = BuildWindows();
+    static const std::vector<WindowEntry> windows = BuildWindows();
     return windows;
 }
 
-const WindowSpec* FindWindow(const std::string& instance)
+const WindowEntry* FindWindow(const std::string& instance)
 {
-    for (const WindowSpec& w : Windows())
+    for (const WindowEntry& w : Windows())
         if (instance == w.instance)
             return &w;
     return nullptr;
 }
 
-std::unique_ptr<TBasicSet> MakePointSet(const WindowSpec& w)
+std::unique_ptr<TBasicSet> MakePointSet(const WindowEntry& w)
 {
     switch (w.setKind) {
     case SetKind::Tamo1: return std::make_unique<TTamo1Set>();

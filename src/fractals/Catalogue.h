@@ -16,7 +16,7 @@ using engine::Extended;
 enum class SetKind { Tamo1, Tamo2, Tamo3, Tamo4, Tamo5, Julia };
 enum class RegionSetter { BySize, ByCorners };
 
-struct RegionSpec {
+struct RegionSetup {
     RegionSetter setter = RegionSetter::BySize;
     // BySize: x start, x width, y start, y height. ByCorners: x1, x2, y1, y2.
     Extended a = 0.0L, b = 0.0L, c = 0.0L, d = 0.0L;
@@ -29,10 +29,10 @@ struct TypeButton {
     const char* button = "";     // "SBAL1" ... "SBAL6"
     const char* kernelName = ""; // "RN4Kernel5"
     engine::TValueFunction kernel = nullptr;
-    RegionSpec region;
+    RegionSetup region;
 };
 
-struct WindowSpec {
+struct WindowEntry {
     const char* instance;       // "FormJU3"
     const char* className;      // "TFormJU3"
     const char* caption;        // "Julia Set 3"
@@ -42,7 +42,7 @@ struct WindowSpec {
     engine::TValueFunction valueFunction;
     bool hasJuliaConst;
     Extended juliaRe, juliaIm;
-    RegionSpec region;
+    RegionSetup region;
     int colourOffset;
     int width, height; // design-time outer size
     bool hasTypes;
@@ -50,20 +50,20 @@ struct WindowSpec {
 };
 
 // The 24 fractal windows in the order the application creates them.
-const std::vector<WindowSpec>& Windows();
-const WindowSpec* FindWindow(const std::string& instance);
+const std::vector<WindowEntry>& Windows();
+const WindowEntry* FindWindow(const std::string& instance);
 
 // The point-set object a window creates, with its Julia constant.
-std::unique_ptr<engine::TBasicSet> MakePointSet(const WindowSpec& w);
+std::unique_ptr<engine::TBasicSet> MakePointSet(const WindowEntry& w);
 
 // One picture the catalogue can show: a window's opening view or one of its
 // type buttons ("FormRN4.SBAL1").
 struct View {
     std::string id;
-    const WindowSpec* window;
+    const WindowEntry* window;
     const char* functionName;
     engine::TValueFunction function;
-    RegionSpec region;
+    RegionSetup region;
 };
 
 // The 24 opening views followed by the 36 type-button views.

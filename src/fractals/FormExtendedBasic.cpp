@@ -38,9 +38,9 @@ TFormExtendedBasic::TFormExtendedBasic(QWidget* parent) : TFormBasicTamoSet(pare
 
 void TFormExtendedBasic::TypeButtonClick(int index)
 {
-    if (Calculating.load() || Spec == nullptr)
+    if (Calculating.load() || Entry == nullptr)
         return;
-    const fractals::TypeButton& type = Spec->types[static_cast<std::size_t>(index)];
+    const fractals::TypeButton& type = Entry->types[static_cast<std::size_t>(index)];
     ValueFunction = type.kernel;
     type.region.ApplyTo(ViewRegion);
     StartCalculation();
@@ -55,11 +55,11 @@ std::vector<QWidget*> TFormExtendedBasic::LeftDockedBoxes() const
 
 void TFormExtendedBasic::AttachThumbnails()
 {
-    if (Spec == nullptr)
+    if (Entry == nullptr)
         return;
     const std::array<QToolButton*, 6> buttons = TypeButtons();
     for (std::size_t k = 0; k < buttons.size(); ++k)
-        ThumbnailRenderer::Attach(QString("%1.%2").arg(Spec->instance, Spec->types[k].button), buttons[k]);
+        ThumbnailRenderer::Attach(QString("%1.%2").arg(Entry->instance, Entry->types[k].button), buttons[k]);
 }
 
 // Showing and hiding the Types box belongs with the other layout commands.

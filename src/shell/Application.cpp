@@ -123,7 +123,7 @@ std::vector<TFormBasicTamoSet*> FractalWindows()
 TFormBasicTamoSet* WindowOfLauncherButton(const QString& button)
 {
     for (TFormBasicTamoSet* w : FractalWindows())
-        if (w->Spec != nullptr && button == QLatin1String(w->Spec->launcherButton))
+        if (w->Entry != nullptr && button == QLatin1String(w->Entry->launcherButton))
             return w;
     return nullptr;
 }

@@ -33,9 +33,9 @@ constexpr ButtonPlace kFractalButtons[] = {
     {"SBAL4", 0, 392, 73, 57},   {"SBAL5", 72, 392, 73, 57},  {"SBAL6", 144, 392, 73, 57},
 };
 
-const fractals::WindowSpec* SpecOfButton(const char* button)
+const fractals::WindowEntry* EntryOfButton(const char* button)
 {
-    for (const fractals::WindowSpec& w : fractals::Windows())
+    for (const fractals::WindowEntry& w : fractals::Windows())
         if (QLatin1String(w.launcherButton) == QLatin1String(button))
             return &w;
     return nullptr;
@@ -62,8 +62,8 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
         b->setIconSize(QSize(ThumbnailRenderer::kWidth, ThumbnailRenderer::kHeight));
         const QString name = p.name;
         connect(b, &QToolButton::clicked, this, errors::GuardedSlot([this, name] { FractalButtonClick(name); }));
-        if (const fractals::WindowSpec* spec = SpecOfButton(p.name))
-            ThumbnailRenderer::Attach(spec->instance, b);
+        if (const fractals::WindowEntry* entry = EntryOfButton(p.name))
+            ThumbnailRenderer::Attach(entry->instance, b);
         FractalButtons.push_back(b);
     }
 

@@ -30,7 +30,7 @@
 #include "window/PictureView.h"
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
-std::function<QString(const SaveDialogSpec&)> TFormBasicTamoSet::SaveFileHook;
+std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::SaveFileHook;
 
 namespace {
 
@@ -419,27 +419,27 @@ void TFormBasicTamoSet::FormCreate()
     StopRequested.store(false);
 }
 
-void TFormBasicTamoSet::FormCreate(const fractals::WindowSpec& spec)
+void TFormBasicTamoSet::FormCreate(const fractals::WindowEntry& entry)
 {
-    Spec = &spec;
-    setObjectName(spec.instance);
-    setWindowTitle(QString::fromUtf8(spec.caption));
-    resize(spec.width, spec.height);
+    Entry = &entry;
+    setObjectName(entry.instance);
+    setWindowTitle(QString::fromUtf8(entry.caption));
+    resize(entry.width, entry.height);
 
-    PointSet = fractals::MakePointSet(spec); // with its Julia constant
-    ValueFunction = spec.valueFunction;
-    spec.region.ApplyTo(ViewRegion);
+    PointSet = fractals::MakePointSet(entry); // with its Julia constant
+    ValueFunction = entry.valueFunction;
+    entry.region.ApplyTo(ViewRegion);
     FormCreate();
-    ColourOffset = static_cast<std::uint8_t>(spec.colourOffset);
+    ColourOffset = static_cast<std::uint8_t>(entry.colourOffset);
     AttachThumbnails();
 }
 
 void TFormBasicTamoSet::FormCreate(const char* instance)
 {
-    const fractals::WindowSpec* spec = fractals::FindWindow(instance);
-    if (spec == nullptr)
+    const fractals::WindowEntry* entry = fractals::FindWindow(instance);
+    if (entry == nullptr)
         throw std::logic_error(std::string("no catalogue entry for ") + instance);
-    FormCreate(*spec);
+    FormCreate(*entry);
 }
 
 void TFormBasicTamoSet::FormDestroy()

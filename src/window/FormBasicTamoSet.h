@@ -35,7 +35,7 @@ class QTimer;
 class QToolButton;
 
 namespace fractals {
-struct WindowSpec;
+struct WindowEntry;
 }
 
 namespace shell {
@@ -47,7 +47,7 @@ class PictureView;
 class TCalcOnForm;
 
 // What a save dialog is asked to show; the test hook receives it as well.
-struct SaveDialogSpec {
+struct SaveDialogSettings {
     QString name;          // "SaveDialog1", "SavePOV", "SaveBMRT"
     QString title;         // empty: the platform's default
     QString filter;        // Qt filter string; empty: none
@@ -189,13 +189,13 @@ public:
     QColor ColorDialog1Colour{Qt::black};
 
     // The catalogue entry the window was built from (null for a bare base window).
-    const fractals::WindowSpec* Spec = nullptr;
+    const fractals::WindowEntry* Entry = nullptr;
 
     // ---- test hooks: when set they replace the modal dialogs ----
     // Returns the confirmed colour or nothing for a cancel.
     static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
     // Returns the chosen file name or an empty string for a cancel.
-    static std::function<QString(const SaveDialogSpec&)> SaveFileHook;
+    static std::function<QString(const SaveDialogSettings&)> SaveFileHook;
 
     // ---- region, creation, control states ----
     void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,
@@ -232,7 +232,7 @@ public:
     void MMCopytoclipboardClick();
     void MMExportBMRTClick();
     virtual void MMPovClick();
-    QString RunSaveDialog(const SaveDialogSpec& spec);
+    QString RunSaveDialog(const SaveDialogSettings& settings);
 
     // ---- navigation ----
     virtual void BitBtnZINClick();
@@ -293,7 +293,7 @@ protected:
     void FormCreate();
     // The whole creation handler of a catalogue window: its formula, region
     // and colour offset, around the base handler.
-    void FormCreate(const fractals::WindowSpec& spec);
+    void FormCreate(const fractals::WindowEntry& entry);
     void FormCreate(const char* instance);
     // Puts the catalogue thumbnails on the window's own picture buttons.
     virtual void AttachThumbnails() {}

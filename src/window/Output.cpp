@@ -29,24 +29,24 @@ std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).
 
 } // namespace
 
-QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSpec& spec)
+QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSettings& settings)
 {
     if (SaveFileHook)
-        return SaveFileHook(spec);
+        return SaveFileHook(settings);
     QFileDialog dialog(this);
-    dialog.setObjectName(spec.name);
+    dialog.setObjectName(settings.name);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The name is used exactly as chosen and an existing file is replaced
     // without a question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
-    if (!spec.title.isEmpty())
-        dialog.setWindowTitle(spec.title);
-    if (!spec.filter.isEmpty())
-        dialog.setNameFilter(spec.filter);
-    if (!spec.initialName.isEmpty())
-        dialog.selectFile(spec.initialName);
+    if (!settings.title.isEmpty())
+        dialog.setWindowTitle(settings.title);
+    if (!settings.filter.isEmpty())
+        dialog.setNameFilter(settings.filter);
+    if (!settings.initialName.isEmpty())
+        dialog.selectFile(settings.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -54,7 +54,7 @@ QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSpec& spec)
 
 void TFormBasicTamoSet::BitBtnSaveClick()
 {
-    const QString name = RunSaveDialog(SaveDialogSpec{"SaveDialog1", "Save the Fractal Image",
+    const QString name = RunSaveDialog(SaveDialogSettings{"SaveDialog1", "Save the Fractal Image",
                                                       NameFilter("Windows Bitmap|*.bmp|All Files|*.*"), "*.bmp"});
     if (name.isEmpty())
         return;
@@ -69,7 +69,7 @@ void TFormBasicTamoSet::MMCopytoclipboardClick()
 
 void TFormBasicTamoSet::MMExportBMRTClick()
 {
-    const QString name = RunSaveDialog(SaveDialogSpec{"SaveBMRT", QString(), QString(), QString()});
+    const QString name = RunSaveDialog(SaveDialogSettings{"SaveBMRT", QString(), QString(), QString()});
     if (name.isEmpty())
         return;
     const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
@@ -84,7 +84,7 @@ void TFormBasicTamoSet::MMPovClick()
     if (FormExport->exec() != QDialog::Accepted)
         return;
     const QString chosen =
-        RunSaveDialog(SaveDialogSpec{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
+        RunSaveDialog(SaveDialogSettings{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
     if (chosen.isEmpty())
         return;
     const std::string scene = exporter::SceneName(FileNameBytes(chosen));

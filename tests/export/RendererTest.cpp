@@ -64,7 +64,7 @@ TEST(Renderer, FourOutputsFromOneComputation)
     EXPECT_NE(std::count(raw.begin(), raw.end(), raw[0]), 786432) << "the picture is uniform";
 
     // The picture: default palette, the window's own colour offset.
-    const fractals::WindowSpec* window = fractals::FindWindow("FormJU3");
+    const fractals::WindowEntry* window = fractals::FindWindow("FormJU3");
     ASSERT_NE(window, nullptr);
     const QImage picture = LoadBmp(dir / "a.bmp");
     ASSERT_EQ(picture.size(), QSize(1024, 768));

@@ -139,7 +139,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
     for (QToolButton* b : FormMain->FractalButtons) {
         const TFormBasicTamoSet* w = WindowOfLauncherButton(b->objectName());
         ASSERT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
-        EXPECT_EQ(shown(b), shell::RenderViewImage(*fractals::FindView(w->Spec->instance), 64, 51))
+        EXPECT_EQ(shown(b), shell::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
             << b->objectName().toStdString();
     }
     for (TFormBasicTamoSet* w : FractalWindows()) {
@@ -147,7 +147,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
         if (rn == nullptr)
             continue;
         for (int k = 0; k < 6; ++k) {
-            const std::string id = std::string(w->Spec->instance) + ".SBAL" + std::to_string(k + 1);
+            const std::string id = std::string(w->Entry->instance) + ".SBAL" + std::to_string(k + 1);
             EXPECT_EQ(shown(rn->TypeButtons()[k]), shell::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
         }
     }

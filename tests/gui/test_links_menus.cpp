@@ -89,8 +89,8 @@ protected:
     {
         errors::Hook = [this](const QString& m) { messages.push_back(m); };
         // None of these commands asks for a file; a dialog would block the test.
-        TFormBasicTamoSet::SaveFileHook = [](const SaveDialogSpec& spec) {
-            ADD_FAILURE() << "unexpected file dialog " << spec.name.toStdString();
+        TFormBasicTamoSet::SaveFileHook = [](const SaveDialogSettings& settings) {
+            ADD_FAILURE() << "unexpected file dialog " << settings.name.toStdString();
             return QString();
         };
     }

@@ -128,8 +128,8 @@ protected:
     // Answers the scene's save dialog with `name`, recording what it was asked to show.
     void Answer(const QString& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSpec& spec) {
-            asked.push_back(spec);
+        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
+            asked.push_back(settings);
             calculatingWhenAsked.push_back(window->Calculating.load());
             return name;
         };
@@ -150,7 +150,7 @@ protected:
 
     static TFormBasicTamoSet* window;
     QTemporaryDir dir;
-    std::vector<SaveDialogSpec> asked;
+    std::vector<SaveDialogSettings> asked;
     std::vector<bool> calculatingWhenAsked;
     std::vector<QString> messages;
 };

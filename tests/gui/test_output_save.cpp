@@ -149,7 +149,7 @@ TEST_F(SaveAndCopy, ThePictureLeavesAt1024By768WhateverTheWindowSize)
         QTest::qWait(10);
         ASSERT_NE(window->PB->size(), QSize(1024, 768));
         const QString path = dir.filePath(QString("size%1.bmp").arg(++n));
-        TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSpec&) { return path; };
+        TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings&) { return path; };
         window->MMSave->trigger();
         const QImage saved(path, "BMP");
         EXPECT_EQ(saved.size(), QSize(1024, 768));
@@ -165,7 +165,7 @@ TEST_F(SaveAndCopy, ThePictureLeavesAt1024By768WhateverTheWindowSize)
 TEST_F(SaveAndCopy, ASaveIntoAMissingFolderIsReportedAndWritesNothing)
 {
     const QImage picture = window->PB->Picture();
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSpec&) { return dir.filePath("missing/picture.bmp"); };
+    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings&) { return dir.filePath("missing/picture.bmp"); };
     window->MMSave->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains("missing/picture.bmp")) << messages[0].toStdString();
@@ -209,8 +209,8 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
     ASSERT_FALSE(w.Calculating.load());
 
     std::multiset<QString> asked;
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSpec& spec) {
-        asked.insert(spec.name);
+    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {
+        asked.insert(settings.name);
         return QString();
     };
     TFormBasicTamoSet::ColourChoiceHook = [](const QColor&) { return std::optional<QColor>(); };
@@ -255,8 +255,8 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
 
     // Called directly, the writer produces the file from the values.
     const QString path = dir.filePath("scene.rib");
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSpec& spec) {
-        asked.insert(spec.name);
+    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {
+        asked.insert(settings.name);
         return path;
     };
     window->MMExportBMRTClick();

@@ -45,15 +45,15 @@ protected:
     // Answers the next save dialog with `name` and records what it was asked to show.
     void Answer(const QString& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSpec& spec) {
-            asked.push_back(spec);
+        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
+            asked.push_back(settings);
             return name;
         };
     }
 
     static std::unique_ptr<TFormJU4> window;
     QTemporaryDir dir;
-    std::vector<SaveDialogSpec> asked;
+    std::vector<SaveDialogSettings> asked;
     std::vector<QString> messages;
 };
 

@@ -229,9 +229,9 @@ TEST(WindowStructure, EveryWindowInstallsItsFormulaRegionAndColourOffset)
         EXPECT_TRUE(w->StartPending);
         EXPECT_EQ(w->IterBuffer.Get(383, 511), 28);
         EXPECT_EQ(w->Palette, colour::DefaultVgaPalette);
-        ASSERT_NE(w->Spec, nullptr);
-        EXPECT_EQ(w->ValueFunction, w->Spec->valueFunction);
-        EXPECT_EQ(w->ViewRegion, w->Spec->region.Make());
+        ASSERT_NE(w->Entry, nullptr);
+        EXPECT_EQ(w->ValueFunction, w->Entry->valueFunction);
+        EXPECT_EQ(w->ViewRegion, w->Entry->region.Make());
         ASSERT_NE(w->PointSet, nullptr);
     }
 }

@@ -93,7 +93,7 @@ protected:
 
     void Answer(const std::string& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [name](const SaveDialogSpec&) { return QString::fromStdString(name); };
+        TFormBasicTamoSet::SaveFileHook = [name](const SaveDialogSettings&) { return QString::fromStdString(name); };
     }
 
     // The commands as their menu items or a handler run them: any exception

@@ -175,8 +175,8 @@ void Drive(int zooms, const QString& out)
     for (std::size_t k = 0; k < windows.size(); ++k) {
         TFormBasicTamoSet* w = windows[k];
         const QString base = QDir(out).filePath(QString("w%1").arg(k));
-        TFormBasicTamoSet::SaveFileHook = [base](const SaveDialogSpec& spec) {
-            return spec.name == "SavePOV" ? base : base + ".bmp";
+        TFormBasicTamoSet::SaveFileHook = [base](const SaveDialogSettings& settings) {
+            return settings.name == "SavePOV" ? base : base + ".bmp";
         };
         w->MMSave->trigger();
         SaveWhenOptionsOpen();
