@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <typeinfo>
 
 namespace engine {
 
@@ -22,6 +23,19 @@ void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, i
             px[j] = CellX(region, j);
         rowKernel(px, y, kBufferWidth, out);
         set.SetValues(kCalcParam, TTriple{px[kBufferWidth - 1], y, 0.0L});
+        return;
+    }
+    // A Julia set of exactly this class (a subclass could step differently):
+    // the row kernel takes all but the last column, which runs through the
+    // set itself and so leaves it as the loop below would.
+    if (fn == CountJuliaSet && typeid(set) == typeid(TJUSet)) {
+        const TTriple c = static_cast<const TJUSet&>(set).JuliaConst;
+        Extended px[kBufferWidth];
+        for (int j = 0; j < kBufferWidth; ++j)
+            px[j] = CellX(region, j);
+        JuliaRow(px, y, c.X, c.Y, kBufferWidth - 1, out);
+        set.SetValues(kCalcParam, TTriple{px[kBufferWidth - 1], y, 0.0L});
+        out[kBufferWidth - 1] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
         return;
     }
     for (int j = 0; j < kBufferWidth; ++j) {

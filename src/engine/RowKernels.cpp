@@ -204,6 +204,151 @@ void LevelSetLanesRun(LevelSetLanes& ctx, const SplitPoint* pA, const SplitPoint
 #undef QUILLON_LEVELSET_STEP_B
 #undef QUILLON_LEVELSET_REFILL
 
+// State shared with the assembly loop of JuliaRow; lanes as in LevelSetLanes.
+struct JuliaLanes {
+    const Extended* px;
+    std::uint8_t* out;
+    long colA;
+    long colB;
+    long next;
+    long end;
+    Extended py;
+    Extended cx;
+    Extended cy;
+    float bailout;
+};
+static_assert(sizeof(Extended) == 16, "the loop strides the point array by 16 bytes");
+
+// The Julia step of TJUSet::Get followed by CountJuliaSet's test on the new
+// point, for two orbits at once. The x87 stack holds [xA yA xB yB cx cy] at
+// the start and end of every lane step: the Julia constant never leaves the
+// registers, and the column's own point is loaded only when a lane restarts,
+// so the 80-bit load stays out of the loop. A step forms v = y*y, u = x*x,
+// x' = (u - v) + cx and y' = ((x*2)*y) + cy, then compares 25.5 with
+// |x' + y'| (below or equal: escaped, unordered included) and counts the
+// step. x*2 is formed as x + x, the same exactly rounded value.
+#define QUILLON_JULIA_STEP_A(N)                                                                            \
+    "fld %%st(1)\n\t"            /* y x y X Y cx cy */                                                   \
+    "fmul %%st(0), %%st\n\t"     /* v x y X Y cx cy */                                                   \
+    "fld %%st(1)\n\t"            /* x v x y X Y cx cy */                                                 \
+    "fmul %%st(0), %%st\n\t"     /* u v x y X Y cx cy */                                                 \
+    "fsub %%st(1), %%st\n\t"     /* u-v v x y X Y cx cy */                                               \
+    "fadd %%st(6), %%st\n\t"     /* x' v x y X Y cx cy */                                                \
+    "fstp %%st(1)\n\t"           /* x' x y X Y cx cy */                                                  \
+    "fxch %%st(1)\n\t"           /* x x' y X Y cx cy */                                                  \
+    "fadd %%st(0), %%st\n\t"     /* 2x x' y X Y cx cy */                                                 \
+    "fmul %%st(2), %%st\n\t"     /* (2x)*y x' y X Y cx cy */                                             \
+    "fadd %%st(6), %%st\n\t"     /* y' x' y X Y cx cy */                                                 \
+    "fstp %%st(2)\n\t"           /* x' y' X Y cx cy */                                                   \
+    "fld %%st(0)\n\t"            /* x' x' y' X Y cx cy */                                                \
+    "fadd %%st(2), %%st\n\t"     /* s x' y' X Y cx cy        s = x' + y' */                              \
+    "fabs\n\t"                                                                                           \
+    "flds %c[oBail](%[ctx])\n\t" /* 25.5 |s| x' y' X Y cx cy */                                          \
+    "fcomip %%st(1), %%st\n\t"   /* |s| x' y' X Y cx cy      flags of 25.5 vs |s| */                     \
+    "fstp %%st(0)\n\t"           /* x' y' X Y cx cy */                                                   \
+    "leaq 1(%[" N "]), %[" N "]\n\t"
+
+#define QUILLON_JULIA_STEP_B(N)                                                                            \
+    "fld %%st(3)\n\t"            /* y A B x y cx cy */                                                   \
+    "fmul %%st(0), %%st\n\t"     /* v A B x y cx cy */                                                   \
+    "fld %%st(3)\n\t"            /* x v A B x y cx cy */                                                 \
+    "fmul %%st(0), %%st\n\t"     /* u v A B x y cx cy */                                                 \
+    "fsub %%st(1), %%st\n\t"     /* u-v v A B x y cx cy */                                               \
+    "fadd %%st(6), %%st\n\t"     /* x' v A B x y cx cy */                                                \
+    "fstp %%st(1)\n\t"           /* x' A B x y cx cy */                                                  \
+    "fld %%st(3)\n\t"            /* x x' A B x y cx cy */                                                \
+    "fadd %%st(0), %%st\n\t"     /* 2x x' A B x y cx cy */                                               \
+    "fmul %%st(5), %%st\n\t"     /* (2x)*y x' A B x y cx cy */                                           \
+    "fadd %%st(7), %%st\n\t"     /* y' x' A B x y cx cy */                                               \
+    "fstp %%st(5)\n\t"           /* x' A B x y' cx cy */                                                 \
+    "fstp %%st(3)\n\t"           /* A B x' y' cx cy */                                                   \
+    "fld %%st(2)\n\t"            /* x' A B x' y' cx cy */                                                \
+    "fadd %%st(4), %%st\n\t"     /* s A B x' y' cx cy */                                                 \
+    "fabs\n\t"                                                                                           \
+    "flds %c[oBail](%[ctx])\n\t" /* 25.5 |s| A B x' y' cx cy */                                          \
+    "fcomip %%st(1), %%st\n\t"                                                                           \
+    "fstp %%st(0)\n\t"           /* A B x' y' cx cy */                                                   \
+    "leaq 1(%[" N "]), %[" N "]\n\t"
+
+// A lane whose orbit ended: store its count unless idle, take the next
+// column (or go idle; leave when both lanes are idle), and restart it at the
+// column's point with no step counted. XSLOT and YSLOT are the lane's slots
+// once one value has been pushed.
+#define QUILLON_JULIA_REFILL(P, N, COL, OTHERCOL, XSLOT, YSLOT, BACK)                                      \
+    "movq %c[o" COL "](%[ctx]), %[t1]\n\t"                                                               \
+    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
+    "jae 1f\n\t"                                                                                         \
+    "movq %c[oOut](%[ctx]), %[t2]\n\t"                                                                   \
+    "movb %b[" N "], (%[t2], %[t1])\n"                                                                   \
+    "1:\n\t"                                                                                             \
+    "movq %c[oNext](%[ctx]), %[t1]\n\t"                                                                  \
+    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
+    "jae 2f\n\t"                                                                                         \
+    "leaq 1(%[t1]), %[t2]\n\t"                                                                           \
+    "movq %[t2], %c[oNext](%[ctx])\n\t"                                                                  \
+    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
+    "shlq $4, %[t1]\n\t"                                                                                 \
+    "addq %c[oPx](%[ctx]), %[t1]\n\t"                                                                    \
+    "movq %[t1], %[" P "]\n\t"                                                                           \
+    "jmp 3f\n"                                                                                           \
+    "2:\n\t"                                                                                             \
+    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
+    "movq %c[o" OTHERCOL "](%[ctx]), %[t2]\n\t"                                                          \
+    "cmpq %c[oEnd](%[ctx]), %[t2]\n\t"                                                                   \
+    "jae .Lqju_exit%=\n"                                                                                 \
+    "3:\n\t"                                                                                             \
+    "xorl %k[" N "], %k[" N "]\n\t"                                                                      \
+    "fldt (%[" P "])\n\t"                                                                                \
+    "fstp %%st(" XSLOT ")\n\t"                                                                           \
+    "fldt %c[oPy](%[ctx])\n\t"                                                                           \
+    "fstp %%st(" YSLOT ")\n\t"                                                                           \
+    "jmp " BACK "\n"
+
+void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB)
+{
+    long nA = 0, nB = 0;
+    long t1 = 0, t2 = 0;
+    __asm__ volatile(
+        "fldt %c[oCy](%[ctx])\n\t"
+        "fldt %c[oCx](%[ctx])\n\t"
+        "fldt %c[oPy](%[ctx])\n\t"
+        "fldt (%[pB])\n\t"
+        "fldt %c[oPy](%[ctx])\n\t"
+        "fldt (%[pA])\n"
+        ".Lqju_top%=:\n\t"
+        QUILLON_JULIA_STEP_A("nA")
+        "jbe .Lqju_doneA%=\n\t"
+        "cmpq $200, %[nA]\n\t"
+        "je .Lqju_doneA%=\n"
+        ".Lqju_backA%=:\n\t"
+        QUILLON_JULIA_STEP_B("nB")
+        "jbe .Lqju_doneB%=\n\t"
+        "cmpq $200, %[nB]\n\t"
+        "jne .Lqju_top%=\n"
+        ".Lqju_doneB%=:\n\t"
+        QUILLON_JULIA_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqju_top%=")
+        ".Lqju_doneA%=:\n\t"
+        QUILLON_JULIA_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqju_backA%=")
+        ".Lqju_exit%=:\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        "fstp %%st(0)\n\t"
+        : [pA] "+r"(pA), [pB] "+r"(pB), [nA] "+r"(nA), [nB] "+r"(nB), [t1] "+r"(t1), [t2] "+r"(t2)
+        : [ctx] "r"(&ctx), [oPx] "i"(offsetof(JuliaLanes, px)), [oOut] "i"(offsetof(JuliaLanes, out)),
+          [oColA] "i"(offsetof(JuliaLanes, colA)), [oColB] "i"(offsetof(JuliaLanes, colB)),
+          [oNext] "i"(offsetof(JuliaLanes, next)), [oEnd] "i"(offsetof(JuliaLanes, end)),
+          [oPy] "i"(offsetof(JuliaLanes, py)), [oCx] "i"(offsetof(JuliaLanes, cx)),
+          [oCy] "i"(offsetof(JuliaLanes, cy)), [oBail] "i"(offsetof(JuliaLanes, bailout))
+        : "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+}
+
+#undef QUILLON_JULIA_STEP_A
+#undef QUILLON_JULIA_STEP_B
+#undef QUILLON_JULIA_REFILL
+
 // FSINCOS: both values of one argument for the price of one FSIN. The range
 // test is that of Sin87 and Cos87, which give 0 from 2^63 on.
 inline void SinCos87(Extended x, Extended& s, Extended& c)
@@ -740,6 +885,33 @@ void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out)
 #else
     for (int j = 0; j < count; ++j)
         out[j] = LowByte(LevelSetAt(px[j], py));
+#endif
+}
+
+void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int count, std::uint8_t* out)
+{
+    if (count <= 0)
+        return;
+#if defined(__x86_64__)
+    JuliaLanes ctx{};
+    ctx.px = px;
+    ctx.out = out;
+    ctx.colA = 0;
+    ctx.colB = count > 1 ? 1 : count;
+    ctx.next = count > 1 ? 2 : count;
+    ctx.end = count;
+    ctx.py = py;
+    ctx.cx = cx;
+    ctx.cy = cy;
+    ctx.bailout = 25.5f;
+    JuliaLanesRun(ctx, px, px + (count > 1 ? 1 : 0));
+#else
+    TJUSet set;
+    set.JuliaConst = TTriple{cx, cy, 0.0L};
+    for (int j = 0; j < count; ++j) {
+        set.SetValues(kCalcParam, TTriple{px[j], py, 0.0L});
+        out[j] = LowByte(CountJuliaSet(set));
+    }
 #endif
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,123 @@ TEST(RowKernels, ComputeRowUsesThemAndLeavesTheSetOnTheLastPoint)
     }
     EXPECT_EQ(FindRowKernel(CountJuliaSet), nullptr);
     EXPECT_EQ(FindRowKernel(CountTamoSet), nullptr);
+}
+
+namespace {
+
+// The Julia count as the calculation thread takes it from a set object.
+std::uint8_t ScalarJulia(Extended cx, Extended cy, Extended px, Extended py)
+{
+    TJUSet set;
+    set.JuliaConst = {cx, cy, 0.0L};
+    set.SetValues(kCalcParam, {px, py, 0.0L});
+    return static_cast<std::uint8_t>(CountJuliaSet(set) & 0xFF);
+}
+
+void ExpectJuliaRowMatches(Extended cx, Extended cy, const std::vector<Extended>& px, Extended py,
+                           const std::string& what)
+{
+    std::vector<std::uint8_t> fast(px.size() + 1, 0xEE);
+    JuliaRow(px.data(), py, cx, cy, static_cast<int>(px.size()), fast.data());
+    int mismatches = 0;
+    for (std::size_t j = 0; j < px.size(); ++j) {
+        const std::uint8_t expected = ScalarJulia(cx, cy, px[j], py);
+        if (fast[j] != expected && ++mismatches <= 5)
+            ADD_FAILURE() << what << " column " << j << ": row kernel " << int(fast[j]) << ", set object "
+                          << int(expected);
+    }
+    EXPECT_EQ(mismatches, 0) << what;
+    EXPECT_EQ(fast[px.size()], 0xEE) << what << ": written past the count";
+}
+
+// A Julia set whose step differs; ComputeRow must not take the row kernel for it.
+class ShiftedJuliaSet : public TJUSet {
+public:
+    void Get(TTriple& ANext) override
+    {
+        TJUSet::Get(ANext);
+        Current.X = Current.X + 0.001L;
+        ANext = Current;
+    }
+};
+
+} // namespace
+
+TEST(RowKernels, JuliaRowEqualsTheSetObjectOnEveryJuliaView)
+{
+    int views = 0;
+    for (const fractals::View& v : fractals::Views()) {
+        if (v.function != CountJuliaSet)
+            continue;
+        ++views;
+        const std::unique_ptr<TBasicSet> set = fractals::MakePointSet(*v.window);
+        const TTriple c = dynamic_cast<const TJUSet&>(*set).JuliaConst;
+        const RegionValues r = v.region.Make().Values();
+        for (int row : {0, 300, 767})
+            ExpectJuliaRowMatches(c.X, c.Y, Columns(r), CellY(r, row), v.id + " row " + std::to_string(row));
+    }
+    EXPECT_EQ(views, 12);
+}
+
+TEST(RowKernels, JuliaRowAtTheEdges)
+{
+    const Extended cx = -0.74543L, cy = 0.11301L;
+    // Lanes of very different lengths, orbits ending at the first step, and
+    // orbits that never end.
+    const RegionValues wide = Corners(-30.0L, 30.0L, -2.0L, 2.0L);
+    for (int row : {0, 384, 500})
+        ExpectJuliaRowMatches(cx, cy, Columns(wide), CellY(wide, row), "wide row " + std::to_string(row));
+    // Rows of 0 to 7 columns taken from the row's end.
+    const std::vector<Extended> px = Columns(wide);
+    for (int count : {0, 1, 2, 3, 7})
+        ExpectJuliaRowMatches(cx, cy, std::vector<Extended>(px.end() - count, px.end()), CellY(wide, 400),
+                              "count " + std::to_string(count));
+    // Overflow to infinity and NaN (inf - inf), subnormal and zero points,
+    // the constant zero and a constant beyond the double range.
+    const std::vector<Extended> extreme{1e4000L, -1e4000L, 1e-4000L, -0.0L, 0.0L, 0.3L, -1e300L, 2.5e-310L, 25.5L};
+    for (Extended py : {0.0L, 1e-4000L, 0.5L, 1e2466L, -25.5L})
+        for (const TTriple& c : {TTriple{cx, cy, 0}, TTriple{0, 0, 0}, TTriple{1e4000L, -1e-4000L, 0}})
+            ExpectJuliaRowMatches(c.X, c.Y, extreme, py, "extreme");
+    std::vector<std::uint8_t> out(2);
+    JuliaRow(extreme.data() + 4, 0.0L, 0.0L, 0.0L, 1, out.data());
+    EXPECT_EQ(out[0], 200); // the origin is a fixed point of z*z
+    JuliaRow(extreme.data() + 8, -25.5L, 0.0L, 0.0L, 1, out.data());
+    EXPECT_EQ(out[0], 1); // the first step lands on (0, -1300.5)
+}
+
+TEST(RowKernels, ComputeRowOnJuliaSetsLeavesTheSetAsThePixelLoopWould)
+{
+    const RegionValues r = Corners(-1.6L, 1.6L, -1.2L, 1.2L);
+    TJUSet fast;
+    fast.JuliaConst = {0.285L, 0.01L, 0.0L};
+    std::vector<std::uint8_t> out(kBufferWidth);
+    ComputeRow(r, fast, CountJuliaSet, 300, out.data());
+    TJUSet slow;
+    slow.JuliaConst = fast.JuliaConst;
+    for (int j = 0; j < kBufferWidth; ++j) {
+        slow.SetValues(kCalcParam, {CellX(r, j), CellY(r, 300), 0.0L});
+        ASSERT_EQ(out[j], static_cast<std::uint8_t>(CountJuliaSet(slow) & 0xFF)) << "column " << j;
+    }
+    for (const auto& [a, b] : {std::pair{fast.Current, slow.Current}, std::pair{fast.Prev1, slow.Prev1}}) {
+        EXPECT_EQ(a.X, b.X);
+        EXPECT_EQ(a.Y, b.Y);
+        EXPECT_EQ(a.Z, b.Z);
+    }
+
+    // A subclass steps its own way and gets its own counts.
+    ShiftedJuliaSet shifted;
+    shifted.JuliaConst = fast.JuliaConst;
+    std::vector<std::uint8_t> own(kBufferWidth);
+    ComputeRow(r, shifted, CountJuliaSet, 300, own.data());
+    ShiftedJuliaSet reference;
+    reference.JuliaConst = fast.JuliaConst;
+    int differing = 0;
+    for (int j = 0; j < kBufferWidth; ++j) {
+        reference.SetValues(kCalcParam, {CellX(r, j), CellY(r, 300), 0.0L});
+        ASSERT_EQ(own[j], static_cast<std::uint8_t>(CountJuliaSet(reference) & 0xFF)) << "column " << j;
+        differing += own[j] != out[j];
+    }
+    EXPECT_GT(differing, 0);
 }
 
 namespace {
