@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <vector>
 
@@ -76,13 +77,60 @@ void Measure(TFormBasicTamoSet& w, const char* name)
     w.close();
 }
 
+struct Window {
+    const char* name;
+    std::unique_ptr<TFormBasicTamoSet> (*make)();
+};
+
 template <class Form>
-void MeasureWindow(const char* name, const QStringList& only)
+std::unique_ptr<TFormBasicTamoSet> Make()
 {
-    if (!only.isEmpty() && !only.contains(QString::fromLatin1(name)))
-        return;
-    Form form;
-    Measure(form, name);
+    return std::make_unique<Form>();
+}
+
+const Window kWindows[] = {
+    {"Form1", Make<TForm1>},       {"FormTamo1", Make<TFormTamo1>}, {"FormTamo2", Make<TFormTamo2>},
+    {"FormTamo3", Make<TFormTamo3>}, {"FormTamo4", Make<TFormTamo4>}, {"FormTamo5", Make<TFormTamo5>},
+    {"FormJU1", Make<TFormJU1>},   {"FormJU2", Make<TFormJU2>},     {"FormJU3", Make<TFormJU3>},
+    {"FormJU4", Make<TFormJU4>},   {"FormJU5", Make<TFormJU5>},     {"FormJU6", Make<TFormJU6>},
+    {"FormJU7", Make<TFormJU7>},   {"FormJU8", Make<TFormJU8>},     {"FormJU9", Make<TFormJU9>},
+    {"FormJU10", Make<TFormJU10>}, {"FormJU11", Make<TFormJU11>},   {"FormJU12", Make<TFormJU12>},
+    {"FormRN1", Make<TFormRN1>},   {"FormRN2", Make<TFormRN2>},     {"FormRN3", Make<TFormRN3>},
+    {"FormRN4", Make<TFormRN4>},   {"FormRN5", Make<TFormRN5>},     {"FormRN6", Make<TFormRN6>},
+};
+
+// What a newcomer sees: every window starts its calculation at once, as at
+// start-up, all sharing the row pool, each painting on its own timer. Prints
+// when each window's last row was computed and when its finished picture
+// was shown.
+void MeasureTogether()
+{
+    std::vector<std::unique_ptr<TFormBasicTamoSet>> windows;
+    for (const Window& w : kWindows)
+        windows.push_back(w.make());
+    QElapsedTimer wall;
+    wall.start();
+    for (auto& w : windows) {
+        w->show();
+        w->StartCalculation();
+    }
+    std::vector<double> computed(windows.size(), 0), shown(windows.size(), 0);
+    PumpUntil([&] {
+        bool all = true;
+        for (std::size_t k = 0; k < windows.size(); ++k) {
+            if (computed[k] == 0 && windows[k]->ComputedRow.load(std::memory_order_acquire) == engine::kBufferHeight - 1)
+                computed[k] = wall.nsecsElapsed() / 1e9;
+            if (shown[k] == 0 && !windows[k]->Calculating.load())
+                shown[k] = wall.nsecsElapsed() / 1e9;
+            all = all && shown[k] != 0;
+        }
+        return all;
+    });
+    std::printf("| window | last row computed (s) | picture shown (s) |\n|---|---:|---:|\n");
+    for (std::size_t k = 0; k < windows.size(); ++k)
+        std::printf("| %s | %.2f | %.2f |\n", kWindows[k].name, computed[k], shown[k]);
+    for (auto& w : windows)
+        w->close();
 }
 
 } // namespace
@@ -92,33 +140,19 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Window names given on the command line restrict the run to them.
-    QStringList only = QCoreApplication::arguments().mid(1);
+    // --together: all windows at once. Otherwise one window after the
+    // other, or only the windows named on the command line.
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.contains(QLatin1String("--together"))) {
+        MeasureTogether();
+        return 0;
+    }
     std::printf("| window | last row computed (s) | picture shown (s) | ticks | longest tick (ms) | Recolour median of 21 (ms) |\n"
                 "|---|---:|---:|---:|---:|---:|\n");
-    MeasureWindow<TForm1>("Form1", only);
-    MeasureWindow<TFormTamo1>("FormTamo1", only);
-    MeasureWindow<TFormTamo2>("FormTamo2", only);
-    MeasureWindow<TFormTamo3>("FormTamo3", only);
-    MeasureWindow<TFormTamo4>("FormTamo4", only);
-    MeasureWindow<TFormTamo5>("FormTamo5", only);
-    MeasureWindow<TFormJU1>("FormJU1", only);
-    MeasureWindow<TFormJU2>("FormJU2", only);
-    MeasureWindow<TFormJU3>("FormJU3", only);
-    MeasureWindow<TFormJU4>("FormJU4", only);
-    MeasureWindow<TFormJU5>("FormJU5", only);
-    MeasureWindow<TFormJU6>("FormJU6", only);
-    MeasureWindow<TFormJU7>("FormJU7", only);
-    MeasureWindow<TFormJU8>("FormJU8", only);
-    MeasureWindow<TFormJU9>("FormJU9", only);
-    MeasureWindow<TFormJU10>("FormJU10", only);
-    MeasureWindow<TFormJU11>("FormJU11", only);
-    MeasureWindow<TFormJU12>("FormJU12", only);
-    MeasureWindow<TFormRN1>("FormRN1", only);
-    MeasureWindow<TFormRN2>("FormRN2", only);
-    MeasureWindow<TFormRN3>("FormRN3", only);
-    MeasureWindow<TFormRN4>("FormRN4", only);
-    MeasureWindow<TFormRN5>("FormRN5", only);
-    MeasureWindow<TFormRN6>("FormRN6", only);
+    for (const Window& w : kWindows)
+        if (args.isEmpty() || args.contains(QLatin1String(w.name))) {
+            const std::unique_ptr<TFormBasicTamoSet> form = w.make();
+            Measure(*form, w.name);
+        }
     return 0;
 }
