@@ -49,6 +49,12 @@ int RowPool::Cancel(const RowStream* stream)
     return static_cast<int>(before - queue_.size());
 }
 
+std::uint64_t RowPool::NewSequence()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ++sequence_;
+}
+
 void RowPool::Work()
 {
     for (;;) {
@@ -58,8 +64,14 @@ void RowPool::Work()
             wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
             if (queue_.empty())
                 return; // stopping and nothing left
-            task = queue_.front();
-            queue_.pop_front();
+            // The first task of the newest stream; a queue holds a few rows
+            // per calculating window, so a scan costs nothing that matters.
+            auto pick = queue_.begin();
+            for (auto it = queue_.begin(); it != queue_.end(); ++it)
+                if (it->sequence > pick->sequence)
+                    pick = it;
+            task = *pick;
+            queue_.erase(pick);
         }
         task.stream->Compute(task.slot);
     }
@@ -67,7 +79,7 @@ void RowPool::Work()
 
 RowStream::RowStream(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int lookahead,
                      RowPool& pool)
-    : pool_(pool), region_(region), fn_(fn)
+    : pool_(pool), sequence_(pool.NewSequence()), region_(region), fn_(fn)
 {
     if (lookahead <= 0)
         lookahead = 4 * pool.Threads();
@@ -94,7 +106,7 @@ void RowStream::Schedule(int slot, int row)
     s.row = row;
     s.done = false;
     ++inFlight_;
-    pool_.Submit(RowPool::Task{this, slot});
+    pool_.Submit(RowPool::Task{this, sequence_, slot});
 }
 
 void RowStream::Compute(int slot)

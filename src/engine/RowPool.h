@@ -19,7 +19,10 @@ class RowStream;
 
 // One set of threads for the whole process, so that six windows calculating
 // at once share the cores instead of starting six times as many threads.
-// Tasks are served first come, first served, which interleaves the windows.
+// The newest stream's rows are served first (in row order within a stream):
+// the picture the user asked for last, a zoom say while the other windows
+// are still busy with their opening pictures, gets every core, and the older
+// streams take the cores whenever it has no row waiting.
 class RowPool {
 public:
     explicit RowPool(int threads);
@@ -36,17 +39,20 @@ private:
     friend class RowStream;
     struct Task {
         RowStream* stream;
+        std::uint64_t sequence; // the stream's; larger is newer
         int slot;
     };
     void Submit(const Task& t);
     // Removes the queued tasks of a stream; returns how many were removed.
     int Cancel(const RowStream* stream);
     void Work();
+    std::uint64_t NewSequence();
 
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Task> queue_;
     bool stopping_ = false;
+    std::uint64_t sequence_ = 0;
     std::vector<std::thread> threads_;
 };
 
@@ -79,6 +85,7 @@ private:
     void Compute(int slot);           // on a pool thread
 
     RowPool& pool_;
+    const std::uint64_t sequence_;
     const RegionValues region_;
     const TValueFunction fn_;
     std::vector<Slot> slots_;

@@ -1,6 +1,7 @@
 // The shared row pool: ordered rows equal the one-thread result, early stops and concurrent streams.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -91,4 +92,42 @@ TEST(RowPool, SeveralStreamsAtOnceEachGetTheirOwnPicture)
         t.join();
     for (std::size_t k = 0; k < fixtures.size(); ++k)
         EXPECT_EQ(got[k], expected[k]) << ids[k];
+}
+
+TEST(RowPool, TheNewestStreamIsServedFirstAndTheOlderOneStillFinishes)
+{
+    // One pool thread. An older picture is being read when a newer one
+    // starts (a zoom while the opening pictures are still calculating): the
+    // newer one must get the thread, and the older one must still complete.
+    RowPool pool(1);
+    Fixture older = Make("Form1", -0.7904L, -0.7388L, -0.1496L, -0.1110L);
+    Fixture newer = Make("Form1", -0.7904L, -0.7388L, -0.1496L, -0.1110L);
+    std::vector<std::uint8_t> expected(kBufferCells);
+    ComputeBuffer(older.region, *older.set, older.view->function, 1, expected.data());
+
+    std::atomic<int> olderRows{0};
+    std::vector<std::uint8_t> olderGot(kBufferCells), newerGot;
+    std::thread olderReader([&] {
+        RowStream stream(older.region, *older.set, older.view->function, 4, pool);
+        for (int i = 0; i < kBufferHeight; ++i) {
+            stream.TakeRow(i, olderGot.data() + static_cast<std::size_t>(i) * kBufferWidth);
+            olderRows.store(i + 1);
+        }
+    });
+    while (olderRows.load() < 16)
+        std::this_thread::yield();
+    const int atStart = olderRows.load();
+    {
+        RowStream stream(newer.region, *newer.set, newer.view->function, 8, pool);
+        newerGot = ReadAll(stream);
+    }
+    const int duringNewer = olderRows.load() - atStart;
+    olderReader.join();
+
+    // Served in turn, the older picture would have advanced about as far as
+    // the newer one (768 rows); served newest first, only by the rows that
+    // were in flight or fell into a moment when the newer one had none queued.
+    EXPECT_LT(duringNewer, 192) << "older rows read while the newer picture was calculated";
+    EXPECT_EQ(newerGot, expected);
+    EXPECT_EQ(olderGot, expected);
 }
