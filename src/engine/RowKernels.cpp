@@ -115,11 +115,11 @@ struct LevelSetLanes {
     "leaq 1(%[" N "]), %[" N "]\n\t"
 
 // A lane whose orbit ended: store its count unless idle, take the next
-// column (or go idle; leave when both lanes are idle), and restart it with
-// the state after the first iteration from zero: x = (0 - 0) + px = 0 + px
-// and y = ((0*2)*0) + py = 0 + py. XSLOT and YSLOT are the lane's slots once
-// the new x has been pushed.
-#define QUILLON_LEVELSET_REFILL(P, N, COL, OTHERCOL, XSLOT, YSLOT, BACK)                                   \
+// column (or go idle), and fall through to "3:" to restart the lane, with P
+// pointing at the column's point; leave for EXIT when both lanes are idle.
+// STRIDE is log2 of the point array's element size. Shared by the lane
+// loops below, whose contexts all have px, out, colA, colB, next and end.
+#define QUILLON_LANE_NEXT_COLUMN(P, N, COL, OTHERCOL, STRIDE, EXIT)                                        \
     "movq %c[o" COL "](%[ctx]), %[t1]\n\t"                                                               \
     "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
     "jae 1f\n\t"                                                                                         \
@@ -132,7 +132,7 @@ struct LevelSetLanes {
     "leaq 1(%[t1]), %[t2]\n\t"                                                                           \
     "movq %[t2], %c[oNext](%[ctx])\n\t"                                                                  \
     "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
-    "shlq $4, %[t1]\n\t"                                                                                 \
+    "shlq $" STRIDE ", %[t1]\n\t"                                                                        \
     "addq %c[oPx](%[ctx]), %[t1]\n\t"                                                                    \
     "movq %[t1], %[" P "]\n\t"                                                                           \
     "jmp 3f\n"                                                                                           \
@@ -140,9 +140,15 @@ struct LevelSetLanes {
     "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
     "movq %c[o" OTHERCOL "](%[ctx]), %[t2]\n\t"                                                          \
     "cmpq %c[oEnd](%[ctx]), %[t2]\n\t"                                                                   \
-    "jae .Lqls_exit%=\n"                                                                                 \
+    "jae " EXIT "\n"                                                                                     \
     "3:\n\t"                                                                                             \
-    "xorl %k[" N "], %k[" N "]\n\t"                                                                      \
+    "xorl %k[" N "], %k[" N "]\n\t"
+
+// Restarts a level-set lane with the state after the first iteration from
+// zero: x = (0 - 0) + px = 0 + px and y = ((0*2)*0) + py = 0 + py. XSLOT and
+// YSLOT are the lane's slots once the new x has been pushed.
+#define QUILLON_LEVELSET_REFILL(P, N, COL, OTHERCOL, XSLOT, YSLOT, BACK)                                   \
+    QUILLON_LANE_NEXT_COLUMN(P, N, COL, OTHERCOL, "4", ".Lqls_exit%=")                                  \
     "fldz\n\t"                                                                                           \
     "fldl (%[" P "])\n\t"                                                                                \
     "faddl 8(%[" P "])\n\t"                                                                              \
@@ -270,34 +276,10 @@ static_assert(sizeof(Extended) == 16, "the loop strides the point array by 16 by
     "fstp %%st(0)\n\t"           /* A B x' y' cx cy */                                                   \
     "leaq 1(%[" N "]), %[" N "]\n\t"
 
-// A lane whose orbit ended: store its count unless idle, take the next
-// column (or go idle; leave when both lanes are idle), and restart it at the
-// column's point with no step counted. XSLOT and YSLOT are the lane's slots
-// once one value has been pushed.
+// Restarts a Julia lane at its column's point with no step counted. XSLOT
+// and YSLOT are the lane's slots once one value has been pushed.
 #define QUILLON_JULIA_REFILL(P, N, COL, OTHERCOL, XSLOT, YSLOT, BACK)                                      \
-    "movq %c[o" COL "](%[ctx]), %[t1]\n\t"                                                               \
-    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
-    "jae 1f\n\t"                                                                                         \
-    "movq %c[oOut](%[ctx]), %[t2]\n\t"                                                                   \
-    "movb %b[" N "], (%[t2], %[t1])\n"                                                                   \
-    "1:\n\t"                                                                                             \
-    "movq %c[oNext](%[ctx]), %[t1]\n\t"                                                                  \
-    "cmpq %c[oEnd](%[ctx]), %[t1]\n\t"                                                                   \
-    "jae 2f\n\t"                                                                                         \
-    "leaq 1(%[t1]), %[t2]\n\t"                                                                           \
-    "movq %[t2], %c[oNext](%[ctx])\n\t"                                                                  \
-    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
-    "shlq $4, %[t1]\n\t"                                                                                 \
-    "addq %c[oPx](%[ctx]), %[t1]\n\t"                                                                    \
-    "movq %[t1], %[" P "]\n\t"                                                                           \
-    "jmp 3f\n"                                                                                           \
-    "2:\n\t"                                                                                             \
-    "movq %[t1], %c[o" COL "](%[ctx])\n\t"                                                               \
-    "movq %c[o" OTHERCOL "](%[ctx]), %[t2]\n\t"                                                          \
-    "cmpq %c[oEnd](%[ctx]), %[t2]\n\t"                                                                   \
-    "jae .Lqju_exit%=\n"                                                                                 \
-    "3:\n\t"                                                                                             \
-    "xorl %k[" N "], %k[" N "]\n\t"                                                                      \
+    QUILLON_LANE_NEXT_COLUMN(P, N, COL, OTHERCOL, "4", ".Lqju_exit%=")                                  \
     "fldt (%[" P "])\n\t"                                                                                \
     "fstp %%st(" XSLOT ")\n\t"                                                                           \
     "fldt %c[oPy](%[ctx])\n\t"                                                                           \
@@ -348,6 +330,7 @@ void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB)
 #undef QUILLON_JULIA_STEP_A
 #undef QUILLON_JULIA_STEP_B
 #undef QUILLON_JULIA_REFILL
+#undef QUILLON_LANE_NEXT_COLUMN
 
 // FSINCOS: both values of one argument for the price of one FSIN. The range
 // test is that of Sin87 and Cos87, which give 0 from 2^63 on.
