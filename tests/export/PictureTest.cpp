@@ -26,32 +26,6 @@ QImage SamplePicture()
     return RenderPicture(buffer, TwoColourPalette(), colour::ColourAdjust{17, 5, 20, -30, 0});
 }
 
-// Lowers the largest file this process may write; writes past it fail with
-// EFBIG. Running as root, this is the one way to make a regular file refuse
-// a write.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lower = old_;
-        lower.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lower) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool active_ = false;
-};
-
 } // namespace
 
 TEST(RenderPicture, EveryPixelIsTheColourOfItsCell)
@@ -155,7 +129,7 @@ TEST(SaveBmp, AFailedWriteKeepsTheExistingFileByteForByte)
         old[i] = static_cast<std::uint8_t>(i * 31);
     testfiles::WriteBytes(path, old);
     {
-        FileSizeLimit limit(100000); // the bitmap needs 2.3 MB
+        testfiles::FileSizeLimit limit(100000); // the bitmap needs 2.3 MB
         if (!limit.active())
             GTEST_SKIP() << "cannot lower the file size limit";
         try {

@@ -2,19 +2,23 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "engine/Compute.h"
 #include "export/Export.h"
 #include "fractals/Catalogue.h"
+#include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
 
 namespace guitest {
@@ -86,5 +90,39 @@ inline QImage ExpectedPicture(const TFormBasicTamoSet& w)
 }
 
 inline QImage Rgb32(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+// What the output tests share: a scratch folder, the messages the error
+// handler would have shown, and the save dialogs answered without a dialog.
+class OutputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+    }
+    void TearDown() override
+    {
+        TFormBasicTamoSet::SaveFileHook = nullptr;
+        TFormBasicTamoSet::ColourChoiceHook = nullptr;
+        errors::Hook = nullptr;
+    }
+
+    // Answers the save dialogs with `name`, recording what each was asked to show.
+    void Answer(const QString& name)
+    {
+        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
+            asked.push_back(settings);
+            WhenAsked();
+            return name;
+        };
+    }
+    virtual void WhenAsked() {}
+
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+
+    QTemporaryDir dir;
+    std::vector<SaveDialogSettings> asked;
+    std::vector<QString> messages;
+};
 
 } // namespace guitest

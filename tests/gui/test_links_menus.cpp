@@ -20,51 +20,13 @@
 #include "shell/HelpForms.h"
 #include "shell/Site.h"
 #include "shell/UrlLink.h"
+#include "BrowserRecorder.h"
 #include "window/ErrorReport.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
 
 namespace {
-
-// Replaces the browser lookup for one test and puts the default back.
-class LookupOverride {
-public:
-    explicit LookupOverride(shell::TUrlLink::CommandLineLookup lookup)
-    {
-        shell::TUrlLink::BrowserCommandLookup() = std::move(lookup);
-    }
-    ~LookupOverride() { shell::TUrlLink::BrowserCommandLookup() = shell::DefaultBrowserCommandLine; }
-};
-
-// An executable script that stores its arguments, each ended by a NUL byte,
-// in <script>.args (renamed into place when complete).
-QString WriteRecorder(const QTemporaryDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n"
-            "out=\"$0.args\"\n"
-            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n");
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-QStringList RecordedArguments(const QString& script)
-{
-    const QString out = script + QStringLiteral(".args");
-    if (!QTest::qWaitFor([&] { return QFileInfo::exists(out); }, 10000))
-        return {QStringLiteral("<script never ran>")};
-    QFile f(out);
-    if (!f.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<unreadable>")};
-    QStringList args = QString::fromUtf8(f.readAll()).split(QLatin1Char('\0'));
-    args.removeLast(); // after the last terminator
-    QFile::remove(out);
-    return args;
-}
 
 bool IsActive(QWidget* w)
 {

@@ -99,7 +99,7 @@ QByteArray Bytes(const std::vector<std::uint8_t>& v)
     return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
 }
 
-class PovExport : public ::testing::Test {
+class PovExport : public OutputTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -114,26 +114,7 @@ protected:
         window = nullptr;
     }
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
-    }
-    void TearDown() override
-    {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        errors::Hook = nullptr;
-    }
-
-    // Answers the scene's save dialog with `name`, recording what it was asked to show.
-    void Answer(const QString& name)
-    {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
-            asked.push_back(settings);
-            calculatingWhenAsked.push_back(window->Calculating.load());
-            return name;
-        };
-    }
+    void WhenAsked() override { calculatingWhenAsked.push_back(window->Calculating.load()); }
 
     // The export command with the options chosen by `choose` and "Save" pressed.
     void Export(const QString& name, const std::function<void(TFormExport&)>& choose)
@@ -146,13 +127,8 @@ protected:
         window->MMPov->trigger();
     }
 
-    QStringList Files() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
-
     static TFormBasicTamoSet* window;
-    QTemporaryDir dir;
-    std::vector<SaveDialogSettings> asked;
     std::vector<bool> calculatingWhenAsked;
-    std::vector<QString> messages;
 };
 
 TFormBasicTamoSet* PovExport::window = nullptr;

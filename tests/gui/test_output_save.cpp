@@ -68,7 +68,7 @@ public:
     }
 };
 
-class SaveAndCopy : public ::testing::Test {
+class SaveAndCopy : public OutputTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -82,23 +82,8 @@ protected:
         DestroyApplicationWindows();
         window = nullptr;
     }
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
-    }
-    void TearDown() override
-    {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        TFormBasicTamoSet::ColourChoiceHook = nullptr;
-        errors::Hook = nullptr;
-    }
-
-    QStringList Files() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
     static TFormBasicTamoSet* window;
-    QTemporaryDir dir;
-    std::vector<QString> messages;
 };
 
 TFormBasicTamoSet* SaveAndCopy::window = nullptr;

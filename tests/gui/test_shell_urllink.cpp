@@ -10,47 +10,10 @@
 #include <QTest>
 
 #include "shell/UrlLink.h"
+#include "BrowserRecorder.h"
 
 using namespace shell;
-
-namespace {
-
-// Replaces the browser lookup for one test and puts the default back.
-class LookupOverride {
-public:
-    explicit LookupOverride(TUrlLink::CommandLineLookup lookup) { TUrlLink::BrowserCommandLookup() = std::move(lookup); }
-    ~LookupOverride() { TUrlLink::BrowserCommandLookup() = DefaultBrowserCommandLine; }
-};
-
-// Writes an executable script into `dir` that stores its arguments, each
-// ended by a NUL byte, in <script>.args (renamed into place when complete).
-QString WriteRecorder(const QTemporaryDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n"
-            "out=\"$0.args\"\n"
-            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n");
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-QStringList RecordedArguments(const QString& script)
-{
-    const QString out = script + QStringLiteral(".args");
-    if (!QTest::qWaitFor([&] { return QFileInfo::exists(out); }, 5000))
-        return {QStringLiteral("<script never ran>")};
-    QFile f(out);
-    if (!f.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<unreadable>")};
-    QStringList args = QString::fromUtf8(f.readAll()).split(QLatin1Char('\0'));
-    args.removeLast(); // after the last terminator
-    return args;
-}
-
-} // namespace
+using namespace guitest;
 
 TEST(UrlLinkCompose, QuotedPlaceholderKeepsBlankBeforeIt)
 {

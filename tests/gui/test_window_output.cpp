@@ -21,7 +21,7 @@ using namespace guitest;
 
 namespace {
 
-class WindowOutput : public ::testing::Test {
+class WindowOutput : public OutputTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -31,30 +31,7 @@ protected:
     }
     static void TearDownTestSuite() { window.reset(); }
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
-    }
-    void TearDown() override
-    {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        errors::Hook = nullptr;
-    }
-
-    // Answers the next save dialog with `name` and records what it was asked to show.
-    void Answer(const QString& name)
-    {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
-            asked.push_back(settings);
-            return name;
-        };
-    }
-
     static std::unique_ptr<TFormJU4> window;
-    QTemporaryDir dir;
-    std::vector<SaveDialogSettings> asked;
-    std::vector<QString> messages;
 };
 
 std::unique_ptr<TFormJU4> WindowOutput::window;

@@ -24,31 +24,6 @@ using testfiles::TempDir;
 
 namespace {
 
-// Lowers the largest file this process may write; a write past it fails with
-// EFBIG ("File too large"), as a disk filling up would part way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lower = old_;
-        lower.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &lower) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool active_ = false;
-};
-
 // A node of the full device under `name` in the folder; empty where nodes cannot be made.
 std::string FullDeviceNamed(const TempDir& dir, const std::string& name)
 {
@@ -205,7 +180,7 @@ TEST_F(FileFaults, ADiskFillingUpKeepsOldFilesWhereReplacementIsPromised)
     {
         // Room for 60 kB: the picture (2.3 MB), the RenderMan file (1.9 MB)
         // and the height image (787 kB) all fail part way.
-        FileSizeLimit limit(60000);
+        testfiles::FileSizeLimit limit(60000);
         if (!limit.active())
             GTEST_SKIP() << "cannot lower the file size limit";
         SaveBmp(dir / "old.bmp");
