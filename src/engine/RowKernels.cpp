@@ -144,6 +144,35 @@ struct LevelSetLanes {
     "3:\n\t"                                                                                             \
     "xorl %k[" N "], %k[" N "]\n\t"
 
+// The loop both two-lane kernels run: a step of lane A, a step of lane B,
+// and a lane whose orbit escaped (flags "below or equal") or reached 200
+// steps goes through its REFILL, which leaves for L_exit when both lanes are
+// idle. L is the prefix of the loop's labels.
+#define QUILLON_TWO_LANE_LOOP(L, STEP_A, STEP_B, REFILL_A, REFILL_B)                                        \
+    ".L" L "_top%=:\n\t"                                                                                  \
+    STEP_A                                                                                               \
+    "jbe .L" L "_doneA%=\n\t"                                                                             \
+    "cmpq $200, %[nA]\n\t"                                                                                \
+    "je .L" L "_doneA%=\n"                                                                                 \
+    ".L" L "_backA%=:\n\t"                                                                                \
+    STEP_B                                                                                               \
+    "jbe .L" L "_doneB%=\n\t"                                                                             \
+    "cmpq $200, %[nB]\n\t"                                                                                \
+    "jne .L" L "_top%=\n"                                                                                  \
+    ".L" L "_doneB%=:\n\t"                                                                                \
+    REFILL_B                                                                                             \
+    ".L" L "_doneA%=:\n\t"                                                                                \
+    REFILL_A                                                                                             \
+    ".L" L "_exit%=:\n\t"
+
+// The operands of the two-lane loops, CTX being the type of their context.
+#define QUILLON_TWO_LANE_OUTPUTS [pA] "+r"(pA), [pB] "+r"(pB), [nA] "+r"(nA), [nB] "+r"(nB), [t1] "+r"(t1), [t2] "+r"(t2)
+#define QUILLON_TWO_LANE_INPUTS(CTX)                                                                        \
+    [ctx] "r"(&ctx), [oPx] "i"(offsetof(CTX, px)), [oOut] "i"(offsetof(CTX, out)),                          \
+        [oColA] "i"(offsetof(CTX, colA)), [oColB] "i"(offsetof(CTX, colB)), [oNext] "i"(offsetof(CTX, next)), \
+        [oEnd] "i"(offsetof(CTX, end)), [oPy] "i"(offsetof(CTX, py)), [oBail] "i"(offsetof(CTX, bailout))
+#define QUILLON_TWO_LANE_CLOBBERS "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)"
+
 // Restarts a level-set lane with the state after the first iteration from
 // zero: x = (0 - 0) + px = 0 + px and y = ((0*2)*0) + py = 0 + py. XSLOT and
 // YSLOT are the lane's slots once the new x has been pushed.
@@ -178,32 +207,17 @@ void LevelSetLanesRun(LevelSetLanes& ctx, const SplitPoint* pA, const SplitPoint
         "fldl (%[pA])\n\t"
         "faddl 8(%[pA])\n\t"
         "faddp %%st, %%st(1)\n"
-        ".Lqls_top%=:\n\t"
-        QUILLON_LEVELSET_STEP_A("pA", "nA")
-        "jbe .Lqls_doneA%=\n\t"
-        "cmpq $200, %[nA]\n\t"
-        "je .Lqls_doneA%=\n"
-        ".Lqls_backA%=:\n\t"
-        QUILLON_LEVELSET_STEP_B("pB", "nB")
-        "jbe .Lqls_doneB%=\n\t"
-        "cmpq $200, %[nB]\n\t"
-        "jne .Lqls_top%=\n"
-        ".Lqls_doneB%=:\n\t"
-        QUILLON_LEVELSET_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqls_top%=")
-        ".Lqls_doneA%=:\n\t"
-        QUILLON_LEVELSET_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqls_backA%=")
-        ".Lqls_exit%=:\n\t"
+        QUILLON_TWO_LANE_LOOP("qls", QUILLON_LEVELSET_STEP_A("pA", "nA"), QUILLON_LEVELSET_STEP_B("pB", "nB"),
+                              QUILLON_LEVELSET_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqls_backA%="),
+                              QUILLON_LEVELSET_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqls_top%="))
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
-        : [pA] "+r"(pA), [pB] "+r"(pB), [nA] "+r"(nA), [nB] "+r"(nB), [t1] "+r"(t1), [t2] "+r"(t2)
-        : [ctx] "r"(&ctx), [oPx] "i"(offsetof(LevelSetLanes, px)), [oOut] "i"(offsetof(LevelSetLanes, out)),
-          [oColA] "i"(offsetof(LevelSetLanes, colA)), [oColB] "i"(offsetof(LevelSetLanes, colB)),
-          [oNext] "i"(offsetof(LevelSetLanes, next)), [oEnd] "i"(offsetof(LevelSetLanes, end)),
-          [oPy] "i"(offsetof(LevelSetLanes, py)), [oBail] "i"(offsetof(LevelSetLanes, bailout))
-        : "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+        : QUILLON_TWO_LANE_OUTPUTS
+        : QUILLON_TWO_LANE_INPUTS(LevelSetLanes)
+        : QUILLON_TWO_LANE_CLOBBERS);
 }
 
 #undef QUILLON_LEVELSET_STEP_A
@@ -297,40 +311,28 @@ void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB)
         "fldt (%[pB])\n\t"
         "fldt %c[oPy](%[ctx])\n\t"
         "fldt (%[pA])\n"
-        ".Lqju_top%=:\n\t"
-        QUILLON_JULIA_STEP_A("nA")
-        "jbe .Lqju_doneA%=\n\t"
-        "cmpq $200, %[nA]\n\t"
-        "je .Lqju_doneA%=\n"
-        ".Lqju_backA%=:\n\t"
-        QUILLON_JULIA_STEP_B("nB")
-        "jbe .Lqju_doneB%=\n\t"
-        "cmpq $200, %[nB]\n\t"
-        "jne .Lqju_top%=\n"
-        ".Lqju_doneB%=:\n\t"
-        QUILLON_JULIA_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqju_top%=")
-        ".Lqju_doneA%=:\n\t"
-        QUILLON_JULIA_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqju_backA%=")
-        ".Lqju_exit%=:\n\t"
+        QUILLON_TWO_LANE_LOOP("qju", QUILLON_JULIA_STEP_A("nA"), QUILLON_JULIA_STEP_B("nB"),
+                              QUILLON_JULIA_REFILL("pA", "nA", "ColA", "ColB", "1", "2", ".Lqju_backA%="),
+                              QUILLON_JULIA_REFILL("pB", "nB", "ColB", "ColA", "3", "4", ".Lqju_top%="))
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
         "fstp %%st(0)\n\t"
-        : [pA] "+r"(pA), [pB] "+r"(pB), [nA] "+r"(nA), [nB] "+r"(nB), [t1] "+r"(t1), [t2] "+r"(t2)
-        : [ctx] "r"(&ctx), [oPx] "i"(offsetof(JuliaLanes, px)), [oOut] "i"(offsetof(JuliaLanes, out)),
-          [oColA] "i"(offsetof(JuliaLanes, colA)), [oColB] "i"(offsetof(JuliaLanes, colB)),
-          [oNext] "i"(offsetof(JuliaLanes, next)), [oEnd] "i"(offsetof(JuliaLanes, end)),
-          [oPy] "i"(offsetof(JuliaLanes, py)), [oCx] "i"(offsetof(JuliaLanes, cx)),
-          [oCy] "i"(offsetof(JuliaLanes, cy)), [oBail] "i"(offsetof(JuliaLanes, bailout))
-        : "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
+        : QUILLON_TWO_LANE_OUTPUTS
+        : QUILLON_TWO_LANE_INPUTS(JuliaLanes), [oCx] "i"(offsetof(JuliaLanes, cx)), [oCy] "i"(offsetof(JuliaLanes, cy))
+        : QUILLON_TWO_LANE_CLOBBERS);
 }
 
 #undef QUILLON_JULIA_STEP_A
 #undef QUILLON_JULIA_STEP_B
 #undef QUILLON_JULIA_REFILL
 #undef QUILLON_LANE_NEXT_COLUMN
+#undef QUILLON_TWO_LANE_LOOP
+#undef QUILLON_TWO_LANE_OUTPUTS
+#undef QUILLON_TWO_LANE_INPUTS
+#undef QUILLON_TWO_LANE_CLOBBERS
 
 // FSINCOS: both values of one argument for the price of one FSIN. The range
 // test is that of Sin87 and Cos87, which give 0 from 2^63 on.
