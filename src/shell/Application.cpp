@@ -1,8 +1,10 @@
 // The error handler and the creation and destruction of the application's windows.
 #include "shell/Application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
+#include "export/Export.h"
 #include "fractals/Catalogue.h"
 #include "fractals/Form1.h"
 #include "fractals/FormJU.h"
@@ -58,6 +60,17 @@ TFormRN5* FormRN5 = nullptr;
 TFormRN6* FormRN6 = nullptr;
 shell::TFormExport* FormExport = nullptr;
 ThumbnailRenderer* Thumbnails = nullptr;
+
+void StartApplication(QCoreApplication& app)
+{
+    exporter::InitTgaHeader();
+    QCoreApplication::setApplicationName("Quillon");
+    // Only closing the launcher ends the application.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CreateApplicationWindows();
+    QObject::connect(FormMain, &TFormMain::Closed, &app, &QCoreApplication::quit);
+    FormMain->show();
+}
 
 void CreateApplicationWindows()
 {

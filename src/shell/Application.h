@@ -94,6 +94,11 @@ extern ThumbnailRenderer* Thumbnails;
 
 // Creates every window in the start-up order, the launcher first; none is shown.
 void CreateApplicationWindows();
+// Start-up between the application object and its message loop: module
+// initialisation, the application's settings, every window, and the launcher
+// shown, whose closing (only) ends the loop. The program, the shutdown probe
+// and the soak all start this way.
+void StartApplication(QCoreApplication& app);
 // Stops every calculation, waits for every worker thread and deletes the
 // windows. Safe to call when nothing was created.
 void DestroyApplicationWindows();

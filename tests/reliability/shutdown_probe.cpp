@@ -121,15 +121,8 @@ private:
 int main(int argc, char** argv)
 {
     // As src/shell/main.cpp.
-    exporter::InitTgaHeader();
-
     QuillonApplication app(argc, argv);
-    QApplication::setApplicationName("Quillon");
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    CreateApplicationWindows();
-    QObject::connect(FormMain, &TFormMain::Closed, &app, &QCoreApplication::quit);
-    FormMain->show();
+    StartApplication(app);
 
     Driver driver;
     const int status = QApplication::exec();

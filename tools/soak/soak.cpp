@@ -214,13 +214,8 @@ int main(int argc, char** argv)
     }
     runClock.start();
 
-    exporter::InitTgaHeader();
     QuillonApplication app(argc, argv);
-    QApplication::setApplicationName("Quillon");
-    QApplication::setQuitOnLastWindowClosed(false);
-    CreateApplicationWindows();
-    QObject::connect(FormMain, &TFormMain::Closed, &app, &QCoreApplication::quit);
-    FormMain->show();
+    StartApplication(app);
 
     QTemporaryDir scratch;
     if (out.isEmpty())
