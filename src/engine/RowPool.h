@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/PointSets.h"
@@ -26,6 +27,10 @@ class RowStream;
 class RowPool {
 public:
     explicit RowPool(int threads);
+    // A pool without threads: its rows are computed only by RunOne, so a
+    // test can follow the order in which they are served step by step.
+    struct Manual {};
+    explicit RowPool(Manual);
     ~RowPool();
     RowPool(const RowPool&) = delete;
     RowPool& operator=(const RowPool&) = delete;
@@ -34,6 +39,10 @@ public:
     static RowPool& Instance();
 
     int Threads() const { return static_cast<int>(threads_.size()); }
+
+    // Computes, on the calling thread, the row a pool thread would take next.
+    // Returns its stream and row, or a null stream when nothing is queued.
+    std::pair<const RowStream*, int> RunOne();
 
 private:
     friend class RowStream;
@@ -46,6 +55,8 @@ private:
     // Removes the queued tasks of a stream; returns how many were removed.
     int Cancel(const RowStream* stream);
     void Work();
+    // Takes the task to run next off the queue (the queue must not be empty).
+    Task PopNext();
     std::uint64_t NewSequence();
 
     std::mutex mutex_;
@@ -82,7 +93,7 @@ private:
         std::array<std::uint8_t, kBufferWidth> values{};
     };
     void Schedule(int slot, int row); // with mutex_ held
-    void Compute(int slot);           // on a pool thread
+    int Compute(int slot);            // on a pool thread; returns the row
 
     RowPool& pool_;
     const std::uint64_t sequence_;

@@ -104,6 +104,30 @@ int CreateTemporary(const std::string& target, std::string& name)
     return -1;
 }
 
+// Overwrites an existing regular file, for when its folder takes no new
+// file. Room for the whole content is reserved first, so a disk that is full
+// (or a size limit) fails before the old content is touched; a failure while
+// writing leaves the new bytes up to that point followed by the old ones.
+void OverwriteInPlace(const std::string& path, const std::string& target, std::string_view data)
+{
+    Descriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        Fail(path, errno);
+    const auto size = static_cast<off_t>(data.size());
+    // File systems without fallocate write the content without a reservation.
+    if (size > 0 && ::fallocate(fd.get(), 0, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+        Fail(path, errno);
+    int error = WriteAll(fd.get(), data);
+    if (!error && ::ftruncate(fd.get(), size) != 0)
+        error = errno;
+    if (!error && ::fsync(fd.get()) != 0)
+        error = errno;
+    if (const int closeError = fd.Close(); !error)
+        error = closeError;
+    if (error)
+        Fail(path, error);
+}
+
 } // namespace
 
 void ReplaceFile(const std::string& path, std::string_view data)
@@ -129,8 +153,16 @@ void ReplaceFile(const std::string& path, std::string_view data)
 
     std::string temporary;
     Descriptor fd(CreateTemporary(target, temporary));
-    if (fd.get() < 0)
-        Fail(path, errno);
+    if (fd.get() < 0) {
+        const int error = errno;
+        // A folder the user may not write can still hold a file the user may:
+        // a plain overwrite succeeds there, so the save does too.
+        if (exists && (error == EACCES || error == EPERM)) {
+            OverwriteInPlace(path, target, data);
+            return;
+        }
+        Fail(path, error);
+    }
     int error = 0;
     if (exists && ::fchmod(fd.get(), st.st_mode & 07777) != 0)
         error = errno;

@@ -19,8 +19,9 @@ std::string LocalPath(const QString& path);
 // target, so a failure leaves the old file as it was and no partial file; a
 // symbolic link keeps pointing at the replaced file. Anything else that
 // already exists under the name (a device such as /dev/null, a pipe) cannot
-// be replaced by a rename and is written in place. Throws IoError naming the
-// file and the platform's reason.
+// be replaced by a rename and is written in place, and so is an existing
+// file in a folder where no temporary file may be made (a writable file in a
+// read-only folder). Throws IoError naming the file and the platform's reason.
 void ReplaceFile(const std::string& path, std::string_view data);
 
 } // namespace exporter::detail
