@@ -77,7 +77,11 @@ inline void WithoutPermissionOverride(const std::function<void()>& body)
             ADD_FAILURE() << "capset: " << std::strerror(errno);
             return;
         }
-        body();
+        try {
+            body();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "unexpected exception: " << e.what();
+        }
     });
     thread.join();
 }

@@ -133,5 +133,5 @@ TEST(ErrorReport, GuardedHandlersReportTheMessageAndStopThere)
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], "Floating point overflow");
     EXPECT_FALSE(messages[1].isEmpty());
-    EXPECT_EQ(messages[2], QString(u"Bild-\u00e4\u066b.bmp: Permission denied"));
+    EXPECT_EQ(messages[2], QStringView(u"Bild-\u00e4\u066b.bmp: Permission denied").toString());
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QScreen>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 
