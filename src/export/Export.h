@@ -11,14 +11,9 @@
 #include <QString>
 
 #include "colour/Palette.h"
+#include "export/AtomicFile.h"
 
 namespace exporter {
-
-// A failed file operation; what() carries the file name and the platform's error text.
-class IoError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The 1024 x 768 picture painted from a buffer (786,432 bytes, row 0 first)
 // with PixelColour: a 24-bit colour image (QImage::Format_RGB32).
