@@ -157,13 +157,25 @@ std::string Hex6(const engine::Real48& v)
     return s;
 }
 
-// 15 significant digits: the 6-byte value read back from them is the same
-// value, since its 40-bit significand is far coarser than that.
-std::string Decimal(engine::Extended v)
+// The shortest decimal that reads back to the same 6-byte value (-0.9, not
+// -0.899999999999636): 15 significant digits always do, since the 40-bit
+// significand is far coarser than that.
+std::string Decimal(const engine::Real48& value)
 {
     char text[64];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
-    return ec == std::errc() ? std::string(text, end) : std::string("0");
+    for (int digits = 1; digits <= 15; ++digits) {
+        const auto [end, ec] =
+            std::to_chars(text, text + sizeof text, value.ToExtended(), std::chars_format::general, digits);
+        if (ec != std::errc())
+            break;
+        engine::Extended back = 0;
+        const auto read = std::from_chars(text, end, back, std::chars_format::general);
+        // A rounding up past the largest 6-byte value does not read back.
+        if (digits == 15 || (read.ec == std::errc() && std::fabs(back) < 1e38L &&
+                             engine::Real48::FromExtended(back) == value))
+            return std::string(text, end);
+    }
+    return "0";
 }
 
 std::string ColourText(ColourWord c)
@@ -198,7 +210,7 @@ std::string ViewText(const ViewDocument& v)
     line("# people and is read only when the exact line is missing.");
     for (const RegionKey& k : kRegionKeys) {
         pair(k.exact, Hex6(v.region.*k.field));
-        pair(k.decimal, Decimal((v.region.*k.field).ToExtended()));
+        pair(k.decimal, Decimal(v.region.*k.field));
     }
     line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
     line("# palette rotation, red/green/blue offsets, colour offset.");
