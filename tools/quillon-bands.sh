@@ -44,7 +44,13 @@ while [ $k -lt "$bands" ]; do
     k=$((k + 1))
 done >"$work/bands"
 
-(cd "$work" && parallel --colsep ' ' --halt now,fail=1 --transferfile view --return 'band-{1}.raw' --cleanup "$@" \
+# Files travel only when a remote host takes part.
+transfer=""
+case " $* " in
+    *" --sshlogin"*|*" -S"*|*" --slf"*|*" --sshloginfile"*) transfer="--transferfile view --return band-{1}.raw --cleanup" ;;
+esac
+# shellcheck disable=SC2086
+(cd "$work" && parallel --colsep ' ' --halt now,fail=1 $transfer "$@" \
     "$render" --open view --size "$grid" --supersample 1 --rows '{2}' --raw 'band-{1}.raw' --quiet ">/dev/null" <bands)
 
 k=0

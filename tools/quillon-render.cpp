@@ -159,6 +159,7 @@ int Run(int argc, char** argv)
     if (!o.saveViewPath.empty())
         exporter::WriteViewFile(o.saveViewPath, d);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    bar.Finish();
     std::printf("%s: computed in %.3f s\n", d.viewId.c_str(), seconds);
     return 0;
 }

@@ -23,10 +23,11 @@ ProgressBar::ProgressBar(std::string label, bool enabled)
 {
 }
 
-ProgressBar::~ProgressBar()
+void ProgressBar::Finish()
 {
     if (drawn_)
         std::fputc('\n', stderr);
+    drawn_ = false;
 }
 
 void ProgressBar::Update(std::int64_t done, std::int64_t total)

@@ -12,8 +12,10 @@ namespace cli {
 class ProgressBar {
 public:
     ProgressBar(std::string label, bool enabled);
-    ~ProgressBar(); // ends the line if one was drawn
+    ~ProgressBar() { Finish(); }
     void Update(std::int64_t done, std::int64_t total);
+    // Ends the line if one was drawn, before anything else is printed.
+    void Finish();
 
 private:
     void Draw(std::int64_t done, std::int64_t total, double seconds);
