@@ -23,29 +23,14 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-// 0 or the errno of the first failed write.
-int WriteAll(int fd, const char* data, std::size_t size)
+// 0 or the errno of the first failed write. A negative offset appends.
+int WriteAll(int fd, const char* data, std::size_t size, std::int64_t offset = -1)
 {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
-int WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
+        const ssize_t n = offset < 0 ? ::write(fd, data + done, size - done)
+                                     : ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset) +
+                                                                                  static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -162,7 +147,7 @@ void AtomicFile::WriteAt(std::uint64_t offset, std::string_view data)
     if (fd_ < 0)
         throw IoError(path_ + ": write after the file was closed");
     FlushBuffer();
-    if (const int error = WriteAllAt(fd_, data.data(), data.size(), offset))
+    if (const int error = WriteAll(fd_, data.data(), data.size(), static_cast<std::int64_t>(offset)))
         Fail(error);
 }
 

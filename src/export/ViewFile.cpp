@@ -589,7 +589,12 @@ ViewDocument ReadViewFile(const std::string& path)
         error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     else if (HasPngSignature(fd)) {
         ::close(fd);
-        const std::optional<std::string> chunk = ReadPngText(path, kPngViewKeyword);
+        std::optional<std::string> chunk;
+        try {
+            chunk = ReadPngText(path, kPngViewKeyword);
+        } catch (const IoError& e) {
+            throw ViewFileError(e.what());
+        }
         if (!chunk)
             throw ViewFileError(path + ": a PNG picture that carries no Quillon view");
         return ParseView(*chunk, path + " (its Quillon view)");

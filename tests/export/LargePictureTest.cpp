@@ -134,11 +134,7 @@ TEST(LargePicture, FourBandsInParallelProcessesEqualTheWhole)
 {
     TempDir dir;
     const std::vector<std::string> common = {"--view", "FormRN4.SBAL3", "--size", "400x300", "--threads", "1"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = common;
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
+    auto with = [&](const std::vector<std::string>& more) { return testfiles::Join(common, more); };
     ASSERT_EQ(Render(dir, with({"--raw", dir / "whole.raw", "--png", dir / "whole.png"})).status, 0);
     std::string parallel = "(";
     const char* bands[] = {"0:75", "75:150", "150:225", "225:300"};
@@ -165,11 +161,7 @@ TEST(LargePicture, SupersampledPixelIsTheLinearMeanOfItsFourColours)
 {
     TempDir dir;
     const std::vector<std::string> view = {"--view", "FormJU3", "--palette", "2", "--rgb", "0,-30,20"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = view;
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
+    auto with = [&](const std::vector<std::string>& more) { return testfiles::Join(view, more); };
     ASSERT_EQ(Render(dir, with({"--size", "90x60", "--raw", dir / "fine.raw"})).status, 0);
     ASSERT_EQ(Render(dir, with({"--size", "45x30", "--supersample", "2", "--png", dir / "s.png"})).status, 0);
     ASSERT_EQ(Render(dir, with({"--size", "45x30", "--supersample", "1", "--png", dir / "one.png"})).status, 0);
@@ -234,13 +226,7 @@ TEST(LargePicture, RefusedCombinationsExitWithStatusTwoAndWriteNothing)
     for (auto args : cases) {
         if (std::find(args.begin(), args.end(), "--open") == args.end())
             args.insert(args.begin(), {"--view", "FormJU3"});
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        const RunResult run = Render(dir, args);
-        EXPECT_EQ(run.status, 2) << shown;
-        EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1) << shown << run.stderrText;
-        EXPECT_TRUE(dir.Entries().empty()) << shown;
+        testfiles::ExpectRefused(dir, args);
     }
 }
 

@@ -51,4 +51,24 @@ inline RunResult Render(const TempDir& dir, const std::vector<std::string>& args
     return result;
 }
 
+// A command line the renderer must refuse: status 2, one line on stderr,
+// and nothing written into the scratch folder.
+inline void ExpectRefused(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string shown;
+    for (const auto& a : args)
+        shown += a + " ";
+    const RunResult run = Render(dir, args);
+    EXPECT_EQ(run.status, 2) << shown;
+    EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1) << shown << run.stderrText;
+    EXPECT_TRUE(dir.Entries().empty()) << shown;
+}
+
+// The arguments of `first` followed by those of `more`.
+inline std::vector<std::string> Join(std::vector<std::string> first, const std::vector<std::string>& more)
+{
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
 } // namespace testfiles

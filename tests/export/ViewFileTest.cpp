@@ -192,5 +192,22 @@ TEST(ViewFile, BadFilesAreRefusedNamingFileAndLine)
     } catch (const ViewFileError& e) {
         EXPECT_EQ(std::string(e.what()), png + ": a PNG picture that carries no Quillon view");
     }
+    // A picture cut short inside its view chunk.
+    const std::string cut = dir / "cut.png";
+    {
+        auto writer = OpenPngWriter(cut, 2, 1, {{kPngViewKeyword, good}});
+        const std::uint8_t row[6] = {1, 2, 3, 4, 5, 6};
+        writer->WriteRow(row);
+        writer->Finish();
+        auto bytes = testfiles::ReadBytes(cut);
+        bytes.resize(200);
+        testfiles::WriteBytes(cut, bytes);
+    }
+    try {
+        ReadViewFile(cut);
+        ADD_FAILURE() << "a cut PNG was read";
+    } catch (const ViewFileError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind(cut + ": not a readable PNG picture (", 0), 0u) << e.what();
+    }
     EXPECT_THROW(ReadViewFile(dir / "missing.qview"), ViewFileError);
 }
