@@ -192,13 +192,17 @@ class ColourList {
 public:
     void Add(const std::vector<std::string_view>& words, const LineReader& in)
     {
-        if (words.size() < 3)
-            in.Fail("fewer than three numbers (red, green, blue)");
         if (count_ == 256)
             in.Fail("more than 256 colours");
-        table_.Red[count_] = ParseChannel(words[0], in);
-        table_.Green[count_] = ParseChannel(words[1], in);
-        table_.Blue[count_] = ParseChannel(words[2], in);
+        std::array<int, 3> rgb{};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (k == words.size())
+                in.Fail("fewer than three numbers (red, green, blue)");
+            rgb[k] = ParseChannel(words[k], in);
+        }
+        table_.Red[count_] = rgb[0];
+        table_.Green[count_] = rgb[1];
+        table_.Blue[count_] = rgb[2];
         ++count_;
     }
 
@@ -259,7 +263,7 @@ int ParseType(std::string_view word, int highest, const char* what, const LineRe
 {
     const std::optional<long long> value = ParseInteger(word);
     if (!value || *value < 0 || *value > highest)
-        in.Fail(Quote(word) + " is not a " + what + " type (0 to " + std::to_string(highest) + ")");
+        in.Fail(Quote(word) + " is not " + what + " (0 to " + std::to_string(highest) + ")");
     return static_cast<int>(*value);
 }
 
@@ -277,13 +281,13 @@ struct Segment {
 constexpr double kTouch = 1e-6;
 constexpr double kEpsilon = 1e-10;
 
-Segment ParseSegment(std::string_view line, const LineReader& in, double previousRight, bool last)
+Segment ParseSegment(std::string_view line, const LineReader& in, bool first, double previousRight, bool last)
 {
     const std::vector<std::string_view> words = Split(line);
     // Newer files add the two endpoints' colour sources (fixed, foreground,
     // background...); only the stored colours are used.
     if (words.size() != 13 && words.size() != 15)
-        in.Fail("a segment has 13 numbers (15 with the endpoint colour types), this line " +
+        in.Fail("a segment has 13 numbers (15 with the endpoint colour types), this line has " +
                 std::to_string(words.size()));
     Segment s;
     double v[11];
@@ -299,17 +303,17 @@ Segment ParseSegment(std::string_view line, const LineReader& in, double previou
         in.Fail("positions out of order (left " + std::string(words[0]) + ", middle " + std::string(words[1]) +
                 ", right " + std::string(words[2]) + ")");
     if (std::fabs(s.left - previousRight) > kTouch)
-        in.Fail(previousRight == 0 ? "the first segment starts at " + std::string(words[0]) + ", not at 0"
+        in.Fail(first ? "the first segment starts at " + std::string(words[0]) + ", not at 0"
                                    : "the segment starts at " + std::string(words[0]) +
                                          ", not where the one before it ends");
     if (last && std::fabs(s.right - 1) > kTouch)
         in.Fail("the last segment ends at " + std::string(words[2]) + ", not at 1");
     s.leftColour = {v[3], v[4], v[5]};
     s.rightColour = {v[7], v[8], v[9]};
-    s.blending = ParseType(words[11], kStep, "blending", in);
-    s.colouring = ParseType(words[12], kHsvClockwise, "colouring", in);
+    s.blending = ParseType(words[11], kStep, "a blending type", in);
+    s.colouring = ParseType(words[12], kHsvClockwise, "a colouring type", in);
     for (std::size_t k = 13; k < words.size(); ++k)
-        ParseType(words[k], 4, "endpoint colour", in);
+        ParseType(words[k], 4, "an endpoint colour type", in);
     return s;
 }
 
@@ -546,7 +550,7 @@ PaletteFile ParseGgr(std::string_view text, std::string_view path)
     for (long long k = 0; k < *count; ++k) {
         if (!next())
             in.Fail("the count says " + std::to_string(*count) + " segments, the file has " + std::to_string(k));
-        segments.push_back(ParseSegment(line, in, k == 0 ? 0.0 : segments.back().right, k + 1 == *count));
+        segments.push_back(ParseSegment(line, in, k == 0, k == 0 ? 0.0 : segments.back().right, k + 1 == *count));
     }
     if (next())
         in.Fail("more segments than the count of " + std::to_string(*count));
