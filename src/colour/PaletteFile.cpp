@@ -66,18 +66,18 @@ std::size_t Utf8Length(std::string_view s, std::size_t i)
     return 0;
 }
 
-// A token quoted in a message: short, and printable whatever the file held.
-std::string Quote(std::string_view token)
+// A word of the file as a message shows it: short, and printable whatever the file held.
+std::string Shown(std::string_view word)
 {
-    std::string out = "'";
-    for (char c : token.substr(0, 24)) {
+    std::string out;
+    for (char c : word.substr(0, 24)) {
         const auto u = static_cast<unsigned char>(c);
         out += u < 0x20 || u >= 0x7F ? '?' : c;
     }
-    if (token.size() > 24)
-        out += "...";
-    return out + "'";
+    return word.size() > 24 ? out + "..." : out;
 }
+
+std::string Quote(std::string_view word) { return "'" + Shown(word) + "'"; }
 
 [[noreturn]] void FailFile(std::string_view path, const std::string& reason)
 {
@@ -140,9 +140,6 @@ public:
         throw PaletteFileError(std::string(path_) + ", line " + std::to_string(number_) + ": " + reason);
     }
 
-    int number() const { return number_; }
-    std::string_view path() const { return path_; }
-
 private:
     std::string_view text_;
     std::string_view path_;
@@ -181,9 +178,9 @@ int ParseChannel(std::string_view word, const LineReader& in)
     if (!value)
         in.Fail(Quote(word) + " is not a whole number from 0 to 255");
     if (*value > 255)
-        in.Fail(std::string(word) + " is above 255");
+        in.Fail(Shown(word) + " is above 255");
     if (*value < 0)
-        in.Fail(std::string(word) + " is below 0");
+        in.Fail(Shown(word) + " is below 0");
     return static_cast<int>(*value);
 }
 
@@ -298,16 +295,15 @@ Segment ParseSegment(std::string_view line, const LineReader& in, bool first, do
     s.right = v[2];
     for (int k = 0; k < 11; ++k)
         if (v[k] < 0 || v[k] > 1)
-            in.Fail(std::string(words[k]) + " is outside 0 to 1");
+            in.Fail(Shown(words[k]) + " is outside 0 to 1");
     if (!(s.left <= s.middle && s.middle <= s.right))
-        in.Fail("positions out of order (left " + std::string(words[0]) + ", middle " + std::string(words[1]) +
-                ", right " + std::string(words[2]) + ")");
+        in.Fail("positions out of order (left " + Shown(words[0]) + ", middle " + Shown(words[1]) +
+                ", right " + Shown(words[2]) + ")");
     if (std::fabs(s.left - previousRight) > kTouch)
-        in.Fail(first ? "the first segment starts at " + std::string(words[0]) + ", not at 0"
-                                   : "the segment starts at " + std::string(words[0]) +
-                                         ", not where the one before it ends");
+        in.Fail(first ? "the first segment starts at " + Shown(words[0]) + ", not at 0"
+                      : "the segment starts at " + Shown(words[0]) + ", not where the one before it ends");
     if (last && std::fabs(s.right - 1) > kTouch)
-        in.Fail("the last segment ends at " + std::string(words[2]) + ", not at 1");
+        in.Fail("the last segment ends at " + Shown(words[2]) + ", not at 1");
     s.leftColour = {v[3], v[4], v[5]};
     s.rightColour = {v[7], v[8], v[9]};
     s.blending = ParseType(words[11], kStep, "a blending type", in);
@@ -330,8 +326,8 @@ double LinearFactor(double middle, double pos)
 double BlendFactor(int blending, double middle, double pos)
 {
     switch (blending) {
-    case kCurved: // a power curve through (middle, 0.5)
-        return std::pow(pos, std::log(0.5) / std::log(std::max(middle, kEpsilon)));
+    case kCurved: // a power curve through (middle, 0.5); a middle at either end is a sharp bend
+        return std::pow(pos, std::log(0.5) / std::log(std::clamp(middle, kEpsilon, 1 - kEpsilon)));
     case kSine:
         return (std::sin(-std::numbers::pi / 2 + std::numbers::pi * LinearFactor(middle, pos)) + 1) / 2;
     case kSphereIncreasing: {
