@@ -30,11 +30,24 @@ AxisZoom::AxisZoom(Extended start0, Extended extent0, Extended start1, Extended 
     if (extent0 == 0.0L || extent1 == 0.0L || (extent0 < 0.0L) != (extent1 < 0.0L))
         throw PathError("A zoom movie cannot pass from a width or height of " + Number(extent0) + " to one of " +
                         Number(extent1) + ": both must be of the same sign and neither 0.");
-    // ln(extent1/extent0) through the relative change, which is exact when
-    // the extents are close (Sterbenz) where the quotient would round first.
-    logRatio_ = std::log1p((extent1 - extent0) / extent0);
+    // From the quotient, which is within half an ulp: for a deep zoom the
+    // relative change (extent1 - extent0)/extent0 lies near -1, where log1p
+    // would magnify its rounding by the zoom factor.
+    logRatio_ = std::log(extent1 / extent0);
     expm1Log_ = std::expm1(logRatio_);
     linear_ = expm1Log_ == 0.0L;
+    fixed_ = (start1 - start0) / (extent0 - extent1);
+    // The point from the view with the smaller numbers: zooming into a point
+    // near 0 from far away, the end view gives it to its own precision.
+    const Extended from0 = start0 + fixed_ * extent0, from1 = start1 + fixed_ * extent1;
+    point_ = std::fabs(start1) + std::fabs(fixed_ * extent1) < std::fabs(start0) + std::fabs(fixed_ * extent0) ? from1
+                                                                                                                 : from0;
+    // With the point on the screen, start = point - fixed * extent rounds
+    // only as finely as the point and the picture: right for a deep zoom
+    // into a point near 0 from far away. Far off the screen (nearly a move)
+    // that difference would cancel, and the share of the way from start0 to
+    // start1 is exact instead. Either holds for the whole zoom: no wobble.
+    aboutPoint_ = !linear_ && std::fabs(fixed_) <= 1.0L;
 }
 
 Extended AxisZoom::Extent(Extended t) const
@@ -51,9 +64,12 @@ Extended AxisZoom::Progress(Extended t) const
     return std::expm1(t * logRatio_) / expm1Log_;
 }
 
-Extended AxisZoom::Start(Extended t) const { return start0_ + (start1_ - start0_) * Progress(t); }
-
-Extended AxisZoom::FixedFraction() const { return (start1_ - start0_) / (extent0_ - extent1_); }
+Extended AxisZoom::Start(Extended t) const
+{
+    if (aboutPoint_)
+        return point_ - fixed_ * Extent(t);
+    return start0_ + (start1_ - start0_) * Progress(t);
+}
 
 ZoomSegment::ZoomSegment(const RegionValues& from, const RegionValues& to)
     : from_(from), to_(to), x_(from.XStart, from.XWidth, to.XStart, to.XWidth),

@@ -33,8 +33,10 @@ public:
     Extended Start(Extended t) const;
 
     bool HasFixedPoint() const { return !linear_; }
-    // (start1 - start0) / (extent0 - extent1); meaningful when HasFixedPoint().
-    Extended FixedFraction() const;
+    // (start1 - start0) / (extent0 - extent1) and the plane point there;
+    // meaningful when HasFixedPoint().
+    Extended FixedFraction() const { return fixed_; }
+    Extended FixedPoint() const { return point_; }
     // ln(extent1 / extent0): the same share of it passes in every frame. 0 for a move.
     Extended LogZoom() const { return logRatio_; }
 
@@ -47,6 +49,8 @@ private:
     bool linear_ = true;
     Extended logRatio_ = 0.0L;
     Extended expm1Log_ = 0.0L;
+    Extended fixed_ = 0.0L, point_ = 0.0L;
+    bool aboutPoint_ = false;
 };
 
 // A zoom between two views, each axis by its own law.
