@@ -24,7 +24,7 @@ VideoFormat VideoFormatOf(std::string_view path);
 struct VideoSettings {
     std::string path;             // the chosen file name; its extension picks the format
     double fps = 30.0;            // frames per second, more than 0 and at most 1000
-    std::optional<int> quality;   // constant-quality level (CRF), lower is better: 0 ... 51
+    std::optional<int> quality{}; // constant-quality level (CRF), lower is better: 0 ... 51
                                   // for H.264 (default 23), 0 ... 63 for VP9 (default 31)
     std::string program = "ffmpeg"; // looked up on PATH
     // Set from another thread or a signal handler: a write blocked on a busy
