@@ -39,9 +39,9 @@ AxisZoom::AxisZoom(Extended start0, Extended extent0, Extended start1, Extended 
     fixed_ = (start1 - start0) / (extent0 - extent1);
     // The point from the view with the smaller numbers: zooming into a point
     // near 0 from far away, the end view gives it to its own precision.
-    const Extended from0 = start0 + fixed_ * extent0, from1 = start1 + fixed_ * extent1;
-    point_ = std::fabs(start1) + std::fabs(fixed_ * extent1) < std::fabs(start0) + std::fabs(fixed_ * extent0) ? from1
-                                                                                                                 : from0;
+    const Extended size0 = std::fabs(start0) + std::fabs(fixed_ * extent0);
+    const Extended size1 = std::fabs(start1) + std::fabs(fixed_ * extent1);
+    point_ = size1 < size0 ? start1 + fixed_ * extent1 : start0 + fixed_ * extent0;
     // With the point on the screen, start = point - fixed * extent rounds
     // only as finely as the point and the picture: right for a deep zoom
     // into a point near 0 from far away. Far off the screen (nearly a move)
