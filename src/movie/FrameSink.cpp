@@ -70,7 +70,6 @@ void FramesDirSink::Begin(int width, int height, int frames)
 void FramesDirSink::BeginFrame(int index, std::string_view viewText)
 {
     Abort(); // a frame left open by a caller's failure
-    index_ = index;
     const std::string name = FrameFileName(index, frames_);
     target_ = folder_ + "/" + name;
     // A hidden temporary beside the frame: a reader of the folder sees a frame only when it is whole.

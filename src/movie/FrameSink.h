@@ -82,7 +82,6 @@ private:
     RowImageWriterFactory open_;
     int width_ = 0, height_ = 0, frames_ = 0;
     int written_ = 0;
-    int index_ = -1;
     std::string temporary_, target_;
     std::unique_ptr<RowImageWriter> writer_;
 };

@@ -34,6 +34,9 @@ AxisZoom::AxisZoom(Extended start0, Extended extent0, Extended start1, Extended 
     // relative change (extent1 - extent0)/extent0 lies near -1, where log1p
     // would magnify its rounding by the zoom factor.
     logRatio_ = std::log(extent1 / extent0);
+    if (!std::isfinite(logRatio_))
+        throw PathError("A zoom movie cannot pass from a width or height of " + Number(extent0) + " to one of " +
+                        Number(extent1) + ": the zoom is too deep.");
     expm1Log_ = std::expm1(logRatio_);
     linear_ = expm1Log_ == 0.0L;
     fixed_ = (start1 - start0) / (extent0 - extent1);
