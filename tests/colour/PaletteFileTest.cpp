@@ -29,21 +29,63 @@ std::string OneSegment(const std::string& middle, int blending, const std::strin
            std::to_string(blending) + " " + std::to_string(colouring) + "\n";
 }
 
+// A .map with comments after the numbers, tabs, a blank line and four colours.
+const std::string kMapText = "0 0 0 black\n"
+                             "255 128 7   ; a comment\n"
+                             "\t12\t34\t56 Grün 1 2 3\n"
+                             "\n"
+                             "  1   2   3\n";
+
 } // namespace
 
-TEST(MapFile, CommentsShortFilesAndLineEnds)
+// One file of each kind, written by hand: what each entry holds and the palette's name.
+TEST(PaletteReaders, HandWrittenFiles)
 {
-    const std::string lf = "0 0 0 black\n"
-                           "255 128 7   ; a comment\n"
-                           "\t12\t34\t56 Grün 1 2 3\n"
-                           "\n"
-                           "  1   2   3\n";
-    const PaletteFile a = ParseMap(lf, "/home/u/pals/fire.map");
-    EXPECT_EQ(a.name, "fire");
-    ExpectEntry(a.table, 0, {0, 0, 0});
-    ExpectEntry(a.table, 1, {255, 128, 7});
-    ExpectEntry(a.table, 2, {12, 34, 56});
-    ExpectEntry(a.table, 3, {1, 2, 3}); // the blank line holds no entry
+    struct Case {
+        PaletteFormat format;
+        std::string text, path, name;
+        std::vector<std::pair<int, Rgb3>> entries;
+    };
+    const Case cases[] = {
+        // The blank line holds no entry; four colours repeat.
+        {PaletteFormat::Map, kMapText, "/home/u/pals/fire.map", "fire",
+         {{0, {0, 0, 0}}, {1, {255, 128, 7}}, {2, {12, 34, 56}}, {3, {1, 2, 3}}, {4, {0, 0, 0}}, {255, {1, 2, 3}}}},
+        // Three colours repeat: entry 254 = 3 * 84 + 2.
+        {PaletteFormat::Gpl,
+         "GIMP Palette\r\nName: Sunset  strip \r\nColumns: 4\r\n#\r\n# made by hand\r\n255 255 255\tWhite\r\n"
+         "  0  10  20 deep sea blue\r\n\r\n128 0 64\r\n",
+         "dir/sunset.gpl", "Sunset  strip",
+         {{0, {255, 255, 255}}, {1, {0, 10, 20}}, {2, {128, 0, 64}}, {3, {255, 255, 255}}, {254, {128, 0, 64}}}},
+        // Without a Name: line (or with an empty one) a palette is named after its file.
+        {PaletteFormat::Gpl, "GIMP Palette\n1 2 3\n", "/a/b/Blues.gpl", "Blues", {{0, {1, 2, 3}}, {255, {1, 2, 3}}}},
+        {PaletteFormat::Gpl, "GIMP Palette\nName:\n1 2 3\n", "Blues.v2.gpl", "Blues.v2", {{0, {1, 2, 3}}}},
+        // Red to blue over 0 ... 0.2, a step at 0.4 from black to white over 0.2 ... 0.6, then
+        // white to (0.2, 0.6, 0.28); alpha that must not matter, and the endpoint colour types
+        // of newer files on the last two segments. 0.2 (entry 51) belongs to the first segment;
+        // 0.6 (153) is the step's right colour; 0.8 (204) is a middle: half way.
+        {PaletteFormat::Ggr,
+         "GIMP Gradient\nName: Three parts\n3\n"
+         "0.000000 0.100000 0.200000 1 0 0 0.3 0 0 1 1 0 0\n"
+         "0.200000 0.400000 0.600000 0 0 0 0 1 1 1 0.5 5 0 0 0\n"
+         "0.600000 0.800000 1.000000 1 1 1 1 0.2 0.6 0.28 0 0 0 1 3\n",
+         "three.ggr", "Three parts",
+         {{0, {255, 0, 0}}, {51, {0, 0, 255}}, {52, {0, 0, 0}}, {153, {255, 255, 255}}, {204, {153, 204, 163}},
+          {255, {51, 153, 71}}}},
+        {PaletteFormat::Ggr, "GIMP Gradient\n1\n0 0.5 1 0 0 0 1 1 1 1 1 0 0\n", "x/Warm glow.ggr", "Warm glow",
+         {{0, {0, 0, 0}}, {255, {255, 255, 255}}}},
+    };
+    for (const Case& c : cases) {
+        const PaletteFile p = ParsePalette(c.format, c.text, c.path);
+        EXPECT_EQ(p.name, c.name);
+        for (const auto& [k, rgb] : c.entries)
+            ExpectEntry(p.table, k, rgb, c.path);
+    }
+}
+
+TEST(MapFile, ShortFilesAndLineEnds)
+{
+    const std::string& lf = kMapText;
+    const PaletteFile a = ParseMap(lf, "fire.map");
     // Four colours repeat over the table: entry k is colour k mod 4.
     for (int k = 4; k < 256; ++k) {
         EXPECT_EQ(a.table.Red[k], a.table.Red[k % 4]) << k;
@@ -71,31 +113,6 @@ TEST(MapFile, CommentsShortFilesAndLineEnds)
     for (int k = 0; k < 256; ++k)
         same += "9 8 7\n";
     EXPECT_EQ(ParseMap("9 8 7\n", "x.map").table, ParseMap(same, "x.map").table);
-}
-
-TEST(GplFile, HeaderNameColumnsCommentsAndColourNames)
-{
-    const std::string text = "GIMP Palette\r\n"
-                             "Name: Sunset  strip \r\n"
-                             "Columns: 4\r\n"
-                             "#\r\n"
-                             "# made by hand\r\n"
-                             "255 255 255\tWhite\r\n"
-                             "  0  10  20 deep sea blue\r\n"
-                             "\r\n"
-                             "128 0 64\r\n";
-    const PaletteFile p = ParseGpl(text, "dir/sunset.gpl");
-    EXPECT_EQ(p.name, "Sunset  strip");
-    ExpectEntry(p.table, 0, {255, 255, 255});
-    ExpectEntry(p.table, 1, {0, 10, 20});
-    ExpectEntry(p.table, 2, {128, 0, 64});
-    ExpectEntry(p.table, 3, {255, 255, 255});
-    ExpectEntry(p.table, 254, {128, 0, 64}); // 254 = 3 * 84 + 2
-    ExpectEntry(p.table, 255, {255, 255, 255});
-
-    // Without a Name: line (or with an empty one) the palette is named after the file.
-    EXPECT_EQ(ParseGpl("GIMP Palette\n1 2 3\n", "/a/b/Blues.gpl").name, "Blues");
-    EXPECT_EQ(ParseGpl("GIMP Palette\nName:\n1 2 3\n", "Blues.v2.gpl").name, "Blues.v2");
 }
 
 // Both writers: exact text, LF only, and back through the reader unchanged.
@@ -207,30 +224,6 @@ TEST(GgrFile, EveryColouringType)
     // s 0.75, v 0.75: green (0.1875, 0.75, 0.1875).
     const PaletteFile p = ParseGgr(OneSegment("0.200000", 0, "0.5 0 0 1", "0.5 0.5 1 1", 1), "g.ggr");
     ExpectEntry(p.table, 51, {48, 191, 48}, "HSV with saturation and value");
-}
-
-TEST(GgrFile, SegmentsAlphaAndEndpointTypes)
-{
-    // Three segments: red to blue over 0 ... 0.2, a step at 0.6 from black to
-    // white over 0.2 ... 1, with alpha that must not matter, and the endpoint
-    // colour types of newer files on the second segment.
-    const std::string text = "GIMP Gradient\n"
-                             "Name: Three parts\n"
-                             "3\n"
-                             "0.000000 0.100000 0.200000 1 0 0 0.3 0 0 1 1 0 0\n"
-                             "0.200000 0.400000 0.600000 0 0 0 0 1 1 1 0.5 5 0 0 0\n"
-                             "0.600000 0.800000 1.000000 1 1 1 1 0.2 0.6 0.28 0 0 0 1 3\n";
-    const PaletteFile p = ParseGgr(text, "three.ggr");
-    EXPECT_EQ(p.name, "Three parts");
-    ExpectEntry(p.table, 0, {255, 0, 0});
-    ExpectEntry(p.table, 51, {0, 0, 255}); // 0.2 belongs to the first segment: its right colour
-    ExpectEntry(p.table, 52, {0, 0, 0});
-    ExpectEntry(p.table, 153, {255, 255, 255}); // 0.6: the step segment's right colour
-    ExpectEntry(p.table, 204, {153, 204, 163}); // 0.8 = middle: half way from white to (0.2, 0.6, 0.28)
-    ExpectEntry(p.table, 255, {51, 153, 71});
-
-    // Without a Name: line the gradient is named after its file.
-    EXPECT_EQ(ParseGgr("GIMP Gradient\n1\n0 0.5 1 0 0 0 1 1 1 1 1 0 0\n", "x/Warm glow.ggr").name, "Warm glow");
 }
 
 // Every kind of bad file: one message naming the file and the line.
