@@ -9,7 +9,7 @@
 
 #include "TestFiles.h"
 #include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/AtomicFile.h"
 
 using namespace exporter;
 using testfiles::TempDir;
