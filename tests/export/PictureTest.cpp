@@ -9,6 +9,7 @@
 
 #include "TestFiles.h"
 #include "export/Export.h"
+#include "export/PictureWriters.h"
 #include "export/AtomicFile.h"
 
 using namespace exporter;
@@ -201,6 +202,21 @@ TEST(SaveBmp, OverAWritableFileInAReadOnlyFolderWritesInPlace)
             }
         }
         EXPECT_EQ(testfiles::ReadBytes(path), old);
+
+        // A streamed picture (its rows written out of order) ends where its last byte is.
+        const auto stream = [](const std::string& target) {
+            auto writer = OpenBmpWriter(target, 5, 3);
+            for (int r = 0; r < 3; ++r) {
+                std::uint8_t rgb[15];
+                for (int k = 0; k < 15; ++k)
+                    rgb[k] = static_cast<std::uint8_t>(r * 50 + k);
+                writer->WriteRow(rgb);
+            }
+            writer->Finish();
+        };
+        stream(path);
+        stream(dir / "streamed.bmp");
+        EXPECT_EQ(testfiles::ReadBytes(path), testfiles::ReadBytes(dir / "streamed.bmp"));
         SaveBmp(image, QString::fromStdString(path));
     });
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
