@@ -33,14 +33,19 @@ allowed_skips() {
   esac
 }
 
-# Reads the GoogleTest reports of one tree: fails on a skip not allowed above
-# and on a test binary that ran no test (a filter that matches nothing).
+# Reads the GoogleTest reports of one tree (one per ctest entry): fails on a
+# skip not allowed above, on a test binary that ran no test (a filter that
+# matches nothing) and on a missing report.
 check_reports() {
-  local tree="$1" reports="$2" bad=0 f t
+  local tree="$1" reports="$2" expected="$3" bad=0 f t
   local files=("$reports"/*.xml)
   if [ ! -e "${files[0]}" ]; then
     echo "no GoogleTest report in $reports"
     return 1
+  fi
+  if [ "${#files[@]}" != "$expected" ]; then
+    echo "${#files[@]} GoogleTest reports in $reports for $expected ctest entries"
+    bad=1
   fi
   for f in "${files[@]}"; do
     if grep -q '<testsuites tests="0"' "$f"; then
@@ -84,13 +89,8 @@ run_tree() {
     rm -rf "$reports"
     # Two test binaries at a time: much of a GUI test's time is waiting for
     # the interface thread's events, which another binary's work fills.
-    (cd "$dir" && GTEST_OUTPUT="xml:$reports/" ctest --output-on-failure --timeout 600 -j"$(nproc)" \
-      "${select[@]}") 2>&1 | tee "$log"
+    (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "${select[@]}") 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || { status=1; phase=" (tests failed)"; }
-    if ! check_reports "$name" "$reports"; then
-      status=1
-      phase="$phase (tests skipped or none run)"
-    fi
     # ctest's own count, added up over the trees for the closing line.
     local counts
     counts=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log" | tail -1)
@@ -99,6 +99,11 @@ run_tree() {
       TOTAL_PASSED=$((TOTAL_PASSED + ${counts#* } - ${counts% *}))
     else
       TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    fi
+    # Every ctest entry is a GoogleTest binary writing its own report.
+    if ! check_reports "$name" "$reports" "${counts#* }"; then
+      status=1
+      phase="$phase (tests skipped, not run or not reported)"
     fi
   fi
   local line
