@@ -14,7 +14,6 @@
 #include "shell/FormExport.h"
 #include "shell/FormMain.h"
 #include "shell/HelpForms.h"
-#include "window/CalcOnForm.h"
 #include "window/ErrorReport.h"
 #include "window/Thumbnails.h"
 
@@ -156,16 +155,19 @@ void DestroyApplicationWindows()
 {
     const std::vector<TFormBasicTamoSet*> windows = FractalWindows();
     for (TFormBasicTamoSet* w : windows)
-        w->StopRequested.store(true);
+        w->RequestStop();
     for (;;) {
         bool calculating = false;
         for (TFormBasicTamoSet* w : windows)
-            calculating = calculating || w->Calculating.load();
+            calculating = calculating || w->IsCalculating();
         if (!calculating)
             break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    TCalcOnForm::WaitForAll();
+    // Every worker ends before any window goes, so no window is deleted
+    // while events are processed for another's worker.
+    for (TFormBasicTamoSet* w : windows)
+        w->WaitForWorker();
 
     DeleteWindow(FormExport);
     DeleteWindow(FormRN6);

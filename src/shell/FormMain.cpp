@@ -134,7 +134,7 @@ void TFormMain::FormClose()
 
     for (TFormBasicTamoSet* w : stopOrder)
         if (w)
-            w->StopRequested.store(true);
+            w->RequestStop();
     for (TFormBasicTamoSet* w : captionOrder)
         if (w)
             w->setWindowTitle(w->windowTitle() + " Closing...");
@@ -144,7 +144,7 @@ void TFormMain::FormClose()
     for (;;) {
         bool calculating = false;
         for (TFormBasicTamoSet* w : stopOrder)
-            if (w && w->Calculating.load())
+            if (w && w->IsCalculating())
                 calculating = true;
         if (!calculating)
             break;

@@ -2,6 +2,7 @@
 #include "window/FormBasicTamoSet.h"
 #include "window/PositionParse.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -51,8 +52,30 @@ void TFormBasicTamoSet::StartCalculation()
 
 void TFormBasicTamoSet::CreateCalcThread()
 {
-    auto* thread = new TCalcOnForm(this, PointSet.get(), ValueFunction);
-    thread->start();
+    // The previous run has published its last row: at most its clean-up is left.
+    WaitForWorker();
+    Worker = std::make_unique<TCalcOnForm>(this, PointSet.get(), ValueFunction);
+    Worker->start();
+}
+
+bool TFormBasicTamoSet::PublishRow(int row)
+{
+    ComputedRow.store(row, std::memory_order_release);
+    if (StopRequested.load(std::memory_order_acquire)) {
+        Calculating.store(false, std::memory_order_release);
+        return false;
+    }
+    return true;
+}
+
+void TFormBasicTamoSet::WaitForWorker()
+{
+    if (!Worker)
+        return;
+    // A rendezvous or the run's last message wakes this.
+    while (!Worker->RunEnded())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Worker.reset();
 }
 
 void TFormBasicTamoSet::Timer1Timer()

@@ -113,7 +113,7 @@ TFormBasicTamoSet::~TFormBasicTamoSet()
 {
     // Events are processed while the worker ends: nothing may start another.
     StartPending = false;
-    StopRequested.store(true);
+    RequestStop();
     hide();
     FormDestroy();
 }
@@ -444,7 +444,7 @@ void TFormBasicTamoSet::FormCreate(const char* instance)
 
 void TFormBasicTamoSet::FormDestroy()
 {
-    TCalcOnForm::WaitFor(this);
+    WaitForWorker();
     PointSet.reset();
 }
 

@@ -174,15 +174,11 @@ public:
     engine::Region ViewRegion; // XWidth, YHeight, XStart, YStart
     engine::IterBuffer IterBuffer;
     int PaintedRow = -1;
-    std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
     int AnchorX = 0, AnchorY = 0;
     int SelRight = 0, SelBottom = 0, SelLeft = 0, SelTop = 0;
     bool Selecting = false;
     bool SelectionDone = false;
     colour::TPaletteTable Palette;
-    std::atomic<bool> Calculating{false};
-    std::atomic<bool> StopRequested{false};
-    std::unique_ptr<engine::TBasicSet> PointSet;
     engine::TValueFunction ValueFunction = nullptr;
 
     // The colour ColorDialog1 opens with: the last one confirmed in it.
@@ -207,7 +203,21 @@ public:
     void PositionBoxEditing();
     void PositionBoxDisabled();
 
-    // ---- calculation ----
+    // ---- calculation (Calculation.cpp) ----
+    // The worker protocol: the flags and the row counter are written only by
+    // the window's own methods, on the interface thread or, for the worker's
+    // part, in PublishRow.
+    bool IsCalculating() const { return Calculating.load(); }
+    // The running worker stops after the row it is computing; never undone.
+    void RequestStop() { StopRequested.store(true); }
+    bool StopWasRequested() const { return StopRequested.load(); }
+    // The last row the worker has published (acquire); -1 before the first.
+    int LastComputedRow() const { return ComputedRow.load(std::memory_order_acquire); }
+    // Processes events until the window's worker has ended its run, then
+    // frees it. The worker meets this thread once per row, so a plain wait
+    // would never return.
+    void WaitForWorker();
+    const engine::TBasicSet* CurrentPointSet() const { return PointSet.get(); }
     void FormActivate();
     void StartCalculation();
     virtual void CreateCalcThread();
@@ -289,6 +299,11 @@ public:
     virtual void MMPlanetsBookClick();
 
 protected:
+    std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
+    std::atomic<bool> Calculating{false};
+    std::atomic<bool> StopRequested{false};
+    std::unique_ptr<engine::TBasicSet> PointSet;
+
     // The base creation handler; derived windows install their formula and call it.
     void FormCreate();
     // The whole creation handler of a catalogue window: its formula, region
@@ -314,6 +329,10 @@ protected:
     QHBoxLayout* DockRow = nullptr;
 
 private:
+    // Run by the worker after it has stored row `row`: publishes the row and
+    // tells whether to go on (false once a stop was requested).
+    bool PublishRow(int row);
+
     void BuildMenus();
     void BuildViewBox();
     void BuildControlBox();
@@ -322,4 +341,7 @@ private:
     void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& table) const;
 
     bool Centred = false;
+    // The worker of the last calculation, kept until the next one starts or
+    // the window goes.
+    std::unique_ptr<TCalcOnForm> Worker;
 };

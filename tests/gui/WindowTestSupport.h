@@ -63,7 +63,7 @@ inline void Pump(int ms)
 
 inline bool WaitForCalculation(TFormBasicTamoSet& w)
 {
-    return WaitUntil([&] { return !w.Calculating.load(); });
+    return WaitUntil([&] { return !w.IsCalculating(); });
 }
 
 // The buffer the engine computes for a region, set and value function.

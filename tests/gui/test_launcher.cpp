@@ -93,11 +93,11 @@ TEST_F(Launcher, ButtonShowsItsWindowOnTopAndClosingOnlyHidesItWhileItCalculates
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), w);
-    ASSERT_TRUE(w->Calculating.load());
+    ASSERT_TRUE(w->IsCalculating());
 
     w->MMClose->trigger();
     EXPECT_FALSE(w->isVisible());
-    EXPECT_TRUE(w->Calculating.load()) << "a hidden window goes on calculating";
+    EXPECT_TRUE(w->IsCalculating()) << "a hidden window goes on calculating";
     ASSERT_TRUE(WaitForCalculation(*w));
     EXPECT_EQ(w->IterBuffer.Snapshot(), ReferenceBuffer("FormJU4"));
 
@@ -106,11 +106,11 @@ TEST_F(Launcher, ButtonShowsItsWindowOnTopAndClosingOnlyHidesItWhileItCalculates
     ASSERT_TRUE(QTest::qWaitForWindowActive(FormMain));
     Click("SBJU4");
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    EXPECT_FALSE(w->Calculating.load());
-    EXPECT_EQ(w->ComputedRow.load(), 767);
+    EXPECT_FALSE(w->IsCalculating());
+    EXPECT_EQ(w->LastComputedRow(), 767);
     Click("SBJU4"); // already visible: only brought to the front
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(w->Calculating.load());
+    EXPECT_FALSE(w->IsCalculating());
 }
 
 TEST_F(Launcher, MinimiseMakesAStripAndMaximiseRestoresTheRecordedHeight)
@@ -164,16 +164,16 @@ TEST_F(Launcher, ClosingStopsEveryCalculationAfterItsRowAndMarksEveryCaption)
     for (const char* b : {"SBJU1", "SBAL5", "SBMandel", "SBTamo1"}) {
         Click(b);
         busy.push_back(WindowOfLauncherButton(b));
-        ASSERT_TRUE(WaitUntil([&] { return busy.back()->Calculating.load(); }));
+        ASSERT_TRUE(WaitUntil([&] { return busy.back()->IsCalculating(); }));
     }
     busy[1]->MMClose->trigger(); // one of them hidden
     ASSERT_FALSE(busy[1]->isVisible());
-    WaitUntil([&] { return busy[0]->ComputedRow.load() >= 0; });
+    WaitUntil([&] { return busy[0]->LastComputedRow() >= 0; });
 
     std::map<TFormBasicTamoSet*, int> rowsAtClose;
     for (TFormBasicTamoSet* w : busy) {
-        ASSERT_TRUE(w->Calculating.load()) << w->windowTitle().toStdString();
-        rowsAtClose[w] = w->ComputedRow.load();
+        ASSERT_TRUE(w->IsCalculating()) << w->windowTitle().toStdString();
+        rowsAtClose[w] = w->LastComputedRow();
     }
     QSignalSpy closed(FormMain, &TFormMain::Closed);
     FormMain->close(); // returns once every calculation has stopped
@@ -181,14 +181,15 @@ TEST_F(Launcher, ClosingStopsEveryCalculationAfterItsRowAndMarksEveryCaption)
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(FormMain->isVisible());
     for (TFormBasicTamoSet* w : FractalWindows()) {
-        EXPECT_FALSE(w->Calculating.load()) << captions[w].toStdString();
-        EXPECT_TRUE(w->StopRequested.load());
+        EXPECT_FALSE(w->IsCalculating()) << captions[w].toStdString();
+        EXPECT_TRUE(w->StopWasRequested());
         EXPECT_EQ(w->windowTitle(), captions[w] + " Closing...");
     }
     for (TFormBasicTamoSet* w : busy)
-        EXPECT_LE(w->ComputedRow.load(), rowsAtClose[w] + 1) << captions[w].toStdString();
-    TCalcOnForm::WaitForAll();
-    EXPECT_EQ(TCalcOnForm::RunningCount(), 0);
+        EXPECT_LE(w->LastComputedRow(), rowsAtClose[w] + 1) << captions[w].toStdString();
+    for (TFormBasicTamoSet* w : busy)
+        w->WaitForWorker();
+    EXPECT_EQ(TCalcOnForm::LiveCount(), 0);
 }
 
 TEST_F(Launcher, ClosingWithNoWindowOpenedEndsAtOnceAndStillMarksTheCaptions)

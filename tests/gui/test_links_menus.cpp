@@ -140,7 +140,7 @@ TEST_F(SharedWindows, HelpWebAndBooksItemsStayEnabledDuringACalculation)
 {
     TFormBasicTamoSet* w = FormJU2;
     ASSERT_TRUE(OpenWindow(*w));
-    ASSERT_TRUE(w->Calculating.load()) << "the first activation starts the calculation";
+    ASSERT_TRUE(w->IsCalculating()) << "the first activation starts the calculation";
     for (QMenu* menu : {w->Help1, w->MMWeb, w->Books1}) {
         EXPECT_TRUE(menu->menuAction()->isEnabled()) << menu->objectName().toStdString();
         for (QAction* a : menu->actions())
@@ -151,7 +151,7 @@ TEST_F(SharedWindows, HelpWebAndBooksItemsStayEnabledDuringACalculation)
     // An item used meanwhile does its work.
     w->MMTheControlBox->trigger();
     EXPECT_TRUE(FormControl->isVisible());
-    EXPECT_TRUE(w->Calculating.load());
+    EXPECT_TRUE(w->IsCalculating());
     ASSERT_TRUE(WaitForCalculation(*w));
 }
 

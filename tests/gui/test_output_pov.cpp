@@ -114,7 +114,7 @@ protected:
         window = nullptr;
     }
 
-    void WhenAsked() override { calculatingWhenAsked.push_back(window->Calculating.load()); }
+    void WhenAsked() override { calculatingWhenAsked.push_back(window->IsCalculating()); }
 
     // The export command with the options chosen by `choose` and "Save" pressed.
     void Export(const QString& name, const std::function<void(TFormExport&)>& choose)
@@ -245,7 +245,7 @@ TEST_F(PovExport, FailuresAreReportedAndLeaveTheWindowAsItWas)
     EXPECT_TRUE(Files().isEmpty());
     EXPECT_EQ(window->PB->Picture(), picture);
     EXPECT_TRUE(window->MMPov->isEnabled());
-    EXPECT_FALSE(window->Calculating.load());
+    EXPECT_FALSE(window->IsCalculating());
 
     // The height image cannot be written: no scene file follows it.
     ASSERT_TRUE(QDir(dir.path()).mkdir("blocked.pov.tga"));
@@ -274,7 +274,7 @@ TEST_F(PovExport, StaysAvailableDuringACalculationAndTakesEachValueOldOrNew)
     window->SetRegionByCorners(r.XStart + r.XWidth / 4, r.XStart + r.XWidth / 2, r.YStart + r.YHeight / 4,
                                r.YStart + r.YHeight / 2);
     window->StartCalculation();
-    ASSERT_TRUE(window->Calculating.load());
+    ASSERT_TRUE(window->IsCalculating());
     EXPECT_TRUE(window->MMPov->isEnabled());
     EXPECT_TRUE(window->MMFile->menuAction()->isEnabled());
     EXPECT_FALSE(window->MMSave->isEnabled());

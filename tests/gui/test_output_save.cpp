@@ -191,7 +191,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
     InstantWindow w;
     w.show();
     w.Settle();
-    ASSERT_FALSE(w.Calculating.load());
+    ASSERT_FALSE(w.IsCalculating());
 
     std::multiset<QString> asked;
     TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {

@@ -61,13 +61,13 @@ TEST(WindowCalculation, FirstActivationCalculatesTheEnginePictureOnceWithControl
 {
     TFormJU4 w;
     EXPECT_TRUE(w.StartPending);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(AllBytes(w.IterBuffer, 28)) << "a new window's picture is uniform";
     EXPECT_EQ(w.ColourOffset, 40);
 
     ASSERT_TRUE(OpenWindow(w));
     EXPECT_FALSE(w.StartPending);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.LabX1->text(), "-1.25");
     EXPECT_EQ(w.LabX2->text(), "1.25");
     EXPECT_EQ(w.LabY1->text(), "-1.12");
@@ -98,10 +98,10 @@ TEST(WindowCalculation, FirstActivationCalculatesTheEnginePictureOnceWithControl
     QWidget other;
     ASSERT_TRUE(OpenWindow(other));
     ASSERT_TRUE(OpenWindow(w));
-    EXPECT_FALSE(w.Calculating.load());
-    EXPECT_EQ(w.ComputedRow.load(), 767);
+    EXPECT_FALSE(w.IsCalculating());
+    EXPECT_EQ(w.LastComputedRow(), 767);
     Pump(50);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(w.PagCPal->isEnabled());
 }
 
@@ -128,12 +128,12 @@ TEST(WindowCalculation, RowsAppearFromTheTopAndAStopEndsAfterAtMostOneMoreRow)
         EXPECT_FALSE(w.TB1->isEnabled());
     }
 
-    if (!w.Calculating.load())
+    if (!w.IsCalculating())
         GTEST_SKIP() << "the picture finished before a stop could be requested";
-    const int computed = w.ComputedRow.load();
-    w.StopRequested.store(true);
+    const int computed = w.LastComputedRow();
+    w.RequestStop();
     ASSERT_TRUE(WaitForCalculation(w));
-    EXPECT_LE(w.ComputedRow.load(), computed + 1);
+    EXPECT_LE(w.LastComputedRow(), computed + 1);
     const int painted = w.PaintedRow;
     Pump(1300); // past the next timer tick
     EXPECT_EQ(w.PaintedRow, painted) << "a stopped calculation paints nothing more";
@@ -145,7 +145,7 @@ TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormu
     const engine::Region opening = w.ViewRegion;
     ASSERT_EQ(w.ValueFunction, &engine::RN1Kernel1);
     ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
 
     QTest::mouseClick(w.SBAL2, Qt::LeftButton);
     EXPECT_EQ(w.ValueFunction, &engine::RN1Kernel1);
@@ -153,14 +153,14 @@ TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormu
 
     ASSERT_TRUE(WaitForCalculation(w));
     Pump(1300); // a queued click would start at the latest by now
-    EXPECT_FALSE(w.Calculating.load());
-    EXPECT_EQ(w.ComputedRow.load(), 767);
+    EXPECT_FALSE(w.IsCalculating());
+    EXPECT_EQ(w.LastComputedRow(), 767);
     EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer("FormRN1"));
 
     QTest::mouseClick(w.SBAL2, Qt::LeftButton);
     EXPECT_EQ(w.ValueFunction, &engine::RN1Kernel2);
     EXPECT_EQ(w.ViewRegion, fractals::FindView("FormRN1.SBAL2")->region.Make());
-    EXPECT_TRUE(w.Calculating.load());
+    EXPECT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.LabX2->text(), "32000");
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer("FormRN1.SBAL2"));
@@ -171,10 +171,8 @@ TEST(WindowCalculation, DestroyingACalculatingWindowWaitsForItsWorker)
     {
         TFormJU1 w;
         ASSERT_TRUE(OpenWindow(w));
-        ASSERT_TRUE(w.Calculating.load());
-        ASSERT_EQ(TCalcOnForm::RunningCount(), 1);
+        ASSERT_TRUE(w.IsCalculating());
+        ASSERT_EQ(TCalcOnForm::LiveCount(), 1);
     }
-    EXPECT_EQ(TCalcOnForm::RunningCount(), 0) << "no worker may outlive its window";
-    TCalcOnForm::WaitForAll();
-    EXPECT_EQ(TCalcOnForm::LiveCount(), 0);
+    EXPECT_EQ(TCalcOnForm::LiveCount(), 0) << "no worker may outlive its window";
 }

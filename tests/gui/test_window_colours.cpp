@@ -84,7 +84,7 @@ TEST_F(WindowColours, TrackBarMovesRecolourFromTheValuesAndMovingBackRestoresThe
     w.TBR->setValue(0);
     EXPECT_EQ(Shown(), original);
     EXPECT_EQ(w.IterBuffer.Snapshot(), values) << "recolouring never recalculates";
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST_F(WindowColours, PalettePagesBuildTheirGradientAndTheVgaPageRestoresTheDefault)

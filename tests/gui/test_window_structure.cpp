@@ -232,14 +232,14 @@ TEST(WindowStructure, EveryWindowInstallsItsFormulaRegionAndColourOffset)
         ASSERT_NE(w->Entry, nullptr);
         EXPECT_EQ(w->ValueFunction, w->Entry->valueFunction);
         EXPECT_EQ(w->ViewRegion, w->Entry->region.Make());
-        ASSERT_NE(w->PointSet, nullptr);
+        ASSERT_NE(w->CurrentPointSet(), nullptr);
     }
 }
 
 TEST(WindowStructure, PointSetWindowsStartOnTheCommonRegionWithTheirSetClassAndConstant)
 {
     TFormJU6 ju;
-    auto* set = dynamic_cast<engine::TJUSet*>(ju.PointSet.get());
+    auto* set = dynamic_cast<const engine::TJUSet*>(ju.CurrentPointSet());
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->JuliaConst.X, -0.7453L);
     EXPECT_EQ(set->JuliaConst.Y, 0.11301L);
@@ -250,12 +250,12 @@ TEST(WindowStructure, PointSetWindowsStartOnTheCommonRegionWithTheirSetClassAndC
     EXPECT_EQ(ju.ViewRegion, common);
 
     TFormTamo2 tamo;
-    EXPECT_NE(dynamic_cast<engine::TTamo2Set*>(tamo.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo2Set*>(tamo.CurrentPointSet()), nullptr);
     EXPECT_EQ(tamo.ValueFunction, &engine::CountTamoSet);
     EXPECT_EQ(tamo.ViewRegion, common);
 
     TForm1 mandel;
-    EXPECT_NE(dynamic_cast<engine::TTamo1Set*>(mandel.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo1Set*>(mandel.CurrentPointSet()), nullptr);
     EXPECT_EQ(mandel.ValueFunction, &engine::LevelSetKernel);
     engine::Region opening;
     opening.SetRegionByCorners(-0.7672010892L, -0.7619674784L, -0.1003981051L, -0.090500188L);
@@ -285,5 +285,5 @@ TEST(WindowStructure, RandomSetWindowsAddATypesBoxBetweenPositionAndView)
     engine::Region opening;
     opening.SetRegionByCorners(-23, 23, -23, 23);
     EXPECT_EQ(w.ViewRegion, opening);
-    EXPECT_NE(dynamic_cast<engine::TTamo1Set*>(w.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo1Set*>(w.CurrentPointSet()), nullptr);
 }

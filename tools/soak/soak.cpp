@@ -88,7 +88,7 @@ bool WaitUntil(const std::function<bool()>& condition, int limitMs = kCalculatio
 
 void AwaitCalculation(TFormBasicTamoSet* w, const char* what)
 {
-    if (!WaitUntil([w] { return !w->Calculating.load(); })) {
+    if (!WaitUntil([w] { return !w->IsCalculating(); })) {
         ++problems;
         std::fprintf(stderr, "soak: %s of %s did not end\n", what, qPrintable(w->windowTitle()));
     }
