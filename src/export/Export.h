@@ -11,6 +11,11 @@
 #include <QString>
 
 #include "colour/Palette.h"
+#include "engine/Region.h"
+
+namespace fractals {
+struct View;
+}
 
 namespace exporter {
 
@@ -24,6 +29,16 @@ public:
 // with PixelColour: a 24-bit colour image (QImage::Format_RGB32).
 QImage RenderPicture(std::span<const std::uint8_t> buffer, const colour::TPaletteTable& palette,
                      const colour::ColourAdjust& adjust);
+
+// The picture of `view` over `region` on a width × height grid, coloured with
+// the default VGA palette and the window's colour offset: the launcher's and
+// the Types buttons' thumbnails, the export dialog's picture and the icon. The
+// grid generalises the window's cell mapping: column j lies at ((j × XWidth) ×
+// (1/(width−1))) + XStart, row i likewise, so the corners are the region's
+// corners as in the 1024 × 768 picture. Sizes below 2 are raised to 2.
+QImage RenderViewImage(const fractals::View& view, const engine::RegionValues& region, int width, int height);
+// The same over the view's own start region.
+QImage RenderViewImage(const fractals::View& view, int width, int height);
 
 // Writes the image as a Windows bitmap, replacing the target atomically: a
 // failure leaves an existing file untouched and no partial file. Throws IoError.

@@ -14,8 +14,10 @@
 #include "shell/FormExport.h"
 #include "shell/FormMain.h"
 #include "shell/HelpForms.h"
+#include "shell/Site.h"
 #include "window/ErrorReport.h"
-#include "window/Thumbnails.h"
+#include "window/Services.h"
+#include "window/ThumbnailRenderer.h"
 
 QuillonApplication::QuillonApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -60,6 +62,46 @@ TFormRN6* FormRN6 = nullptr;
 shell::TFormExport* FormExport = nullptr;
 ThumbnailRenderer* Thumbnails = nullptr;
 
+namespace {
+
+// What the fractal windows ask of the application, answered with its shared
+// windows and its site. A window made alone, without them, gets nothing.
+class ApplicationServices : public window::Services {
+public:
+    void ShowHelp(window::HelpWindow which) override
+    {
+        using window::HelpWindow;
+        switch (which) {
+        case HelpWindow::Overview: shell::ShowAndRaise(FormOver); break;
+        case HelpWindow::GettingStarted: shell::ShowAndRaise(FormGet); break;
+        case HelpWindow::ViewBox: shell::ShowAndRaise(FormView); break;
+        case HelpWindow::ControlBox: shell::ShowAndRaise(FormControl); break;
+        case HelpWindow::PositionBox: shell::ShowAndRaise(FormPos); break;
+        case HelpWindow::About: shell::ShowAndRaise(FormAbout); break;
+        }
+    }
+
+    // The encoded form: a file:// address of a folder with blanks or
+    // non-ASCII letters reaches the browser as one well-formed URL.
+    QString PageAddress(window::SitePage page) const override
+    {
+        return shell::SiteUrl(page).toString(QUrl::FullyEncoded);
+    }
+
+    std::optional<window::PovOptions> ChoosePovOptions() override
+    {
+        if (FormExport == nullptr || FormExport->isVisible())
+            return std::nullopt;
+        if (FormExport->exec() != QDialog::Accepted)
+            return std::nullopt;
+        return window::PovOptions{FormExport->CameraLocation, FormExport->LightSource};
+    }
+};
+
+ApplicationServices services;
+
+} // namespace
+
 void StartApplication(QCoreApplication& app)
 {
     exporter::InitTgaHeader();
@@ -76,6 +118,7 @@ void CreateApplicationWindows()
     // The thumbnails render while the windows are built; each button gets
     // its picture as soon as it is ready.
     Thumbnails = new ThumbnailRenderer;
+    window::InstallServices(&services);
 
     FormMain = new TFormMain;
     Form1 = new TForm1;
@@ -202,4 +245,5 @@ void DestroyApplicationWindows()
     DeleteWindow(Form1);
     DeleteWindow(FormMain);
     DeleteWindow(Thumbnails);
+    window::InstallServices(nullptr);
 }

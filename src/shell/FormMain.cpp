@@ -13,7 +13,7 @@
 #include "fractals/FormTamo.h"
 #include "shell/Application.h"
 #include "window/ErrorReport.h"
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <string>
 
 #include "fractals/Catalogue.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "window/CalcOnForm.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
@@ -103,7 +103,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, errors::GuardedSlot([this] { Timer1Timer(); }));
 
-    Web = new shell::TUrlLink(this);
+    Web = new window::TUrlLink(this);
     Web->setObjectName("Web");
 
     PositionBoxIdle();

@@ -38,8 +38,9 @@ namespace fractals {
 struct WindowEntry;
 }
 
-namespace shell {
+namespace window {
 class TUrlLink;
+enum class SitePage;
 }
 
 class ColourPanel;
@@ -164,7 +165,7 @@ public:
     QPushButton* BBSubmit = nullptr;
 
     QTimer* Timer1 = nullptr;
-    shell::TUrlLink* Web = nullptr; // opens the Web and Books pages
+    window::TUrlLink* Web = nullptr; // opens the Web and Books pages
 
     // ---- fields ----
     bool TrueColour = false;
@@ -285,6 +286,8 @@ public:
     // ---- help, web, books ----
     // Sets Web's address and launches the browser on it.
     void OpenUrl(const QString& address);
+    // OpenUrl with the page's address, as the application's services give it.
+    void OpenSitePage(window::SitePage page);
     virtual void MMOverClick();
     virtual void MMGettingStartedClick();
     virtual void MMTheViewBoxClick();

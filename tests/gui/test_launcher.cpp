@@ -13,9 +13,9 @@
 #include "fractals/FormRN.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
-#include "shell/Thumbnail.h"
+#include "export/Export.h"
 #include "window/CalcOnForm.h"
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
@@ -139,7 +139,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
     for (QToolButton* b : FormMain->FractalButtons) {
         const TFormBasicTamoSet* w = WindowOfLauncherButton(b->objectName());
         ASSERT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
-        EXPECT_EQ(shown(b), shell::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
+        EXPECT_EQ(shown(b), exporter::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
             << b->objectName().toStdString();
     }
     for (TFormBasicTamoSet* w : FractalWindows()) {
@@ -148,7 +148,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
             continue;
         for (int k = 0; k < 6; ++k) {
             const std::string id = std::string(w->Entry->instance) + ".SBAL" + std::to_string(k + 1);
-            EXPECT_EQ(shown(rn->TypeButtons()[k]), shell::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
+            EXPECT_EQ(shown(rn->TypeButtons()[k]), exporter::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
         }
     }
 }

@@ -19,7 +19,7 @@
 #include "shell/FormExport.h"
 #include "shell/HelpForms.h"
 #include "shell/Site.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "BrowserRecorder.h"
 #include "window/ErrorReport.h"
 #include "WindowTestSupport.h"
@@ -97,11 +97,11 @@ TEST_F(SharedWindows, StartUpMakesThe32WindowsInTheirOrderAndShowsNone)
     EXPECT_EQ(FormExport->windowTitle(), "POV-Ray Exporter (3D Images)");
 
     // Every fractal window owns its own browser link, left at its default.
-    std::set<shell::TUrlLink*> links;
+    std::set<window::TUrlLink*> links;
     for (TFormBasicTamoSet* w : FractalWindows()) {
         ASSERT_NE(w->Web, nullptr) << w->objectName().toStdString();
         EXPECT_EQ(w->Web->parent(), w);
-        EXPECT_EQ(w->Web->UrlShowCommand, shell::ssShowDefault);
+        EXPECT_EQ(w->Web->UrlShowCommand, window::ssShowDefault);
         links.insert(w->Web);
     }
     EXPECT_EQ(links.size(), 24u);

@@ -24,7 +24,7 @@
 #include "fractals/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
@@ -199,7 +199,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
         return QString();
     };
     TFormBasicTamoSet::ColourChoiceHook = [](const QColor&) { return std::optional<QColor>(); };
-    shell::TUrlLink::BrowserCommandLookup() = [] { return QString(); };
+    window::TUrlLink::BrowserCommandLookup() = [] { return QString(); };
     // Any modal window a command opens is answered: the options with "Save", the rest closed.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
@@ -231,7 +231,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
         ++reached;
     }
     answer.stop();
-    shell::TUrlLink::BrowserCommandLookup() = shell::DefaultBrowserCommandLine;
+    window::TUrlLink::BrowserCommandLookup() = window::DefaultBrowserCommandLine;
 
     EXPECT_GT(reached, 60);
     EXPECT_EQ(asked.count("SaveDialog1"), 1u) << "the walk reached the save command";
