@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "export/Export.h"
 #include "window/CalcOnForm.h"
 #include "window/PictureView.h"
 #include "window/RegionFormat.h"
@@ -38,10 +39,9 @@ void TFormBasicTamoSet::StartCalculation()
     LabY2->setText(RegionText(r.YStart + r.YHeight));
     CancelSelection();
     EnableControls(false);
-    // On a direct-colour image the indexed colour table of the bitmap has no
+    // A direct-colour image: the indexed colour table of the bitmap has no
     // counterpart and no visible effect.
-    WorkBitmap = QImage(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
-    PaintAllRows();
+    PaintAllRows(); // creates WorkBitmap
     if (!Timer1->isActive())
         Timer1->start();
     Calculating.store(true);
@@ -82,7 +82,7 @@ void TFormBasicTamoSet::Timer1Timer()
 {
     if (!Calculating.load())
         return;
-    const std::array<std::uint32_t, 256> table = ColourTable();
+    const exporter::PixelTable table = ColourTable();
     while (PaintedRow < ComputedRow.load(std::memory_order_acquire)) {
         ++PaintedRow;
         PaintRowWith(WorkBitmap, PaintedRow, table);
@@ -104,28 +104,16 @@ void TFormBasicTamoSet::FinishCalculation()
     EnableControls(true);
 }
 
-std::array<std::uint32_t, 256> TFormBasicTamoSet::ColourTable() const
+exporter::PixelTable TFormBasicTamoSet::ColourTable() const
 {
-    return colour::ColourTableRgb32(Palette, CurrentAdjust());
+    return exporter::PictureColours(Palette, CurrentAdjust());
 }
 
-// Runs of equal values are filled in one go; a run's colour is that of its
-// first cell, which is the colour of every cell of the run.
-void TFormBasicTamoSet::PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& table) const
+void TFormBasicTamoSet::PaintRowWith(QImage& image, int row, const exporter::PixelTable& pixels) const
 {
     std::uint8_t values[engine::kBufferWidth];
     IterBuffer.LoadRow(row, values);
-    auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(row));
-    int j = 0;
-    while (j < engine::kBufferWidth) {
-        int k = 0;
-        while (j + k + 1 < engine::kBufferWidth && values[j + k + 1] == values[j])
-            ++k;
-        const std::uint32_t c = 0xFF000000u | table[values[j]];
-        for (int x = j; x <= j + k; ++x)
-            line[x] = c;
-        j += k + 1;
-    }
+    exporter::PaintPictureRow(image, row, values, pixels);
 }
 
 void TFormBasicTamoSet::PaintRow(int row)
@@ -133,9 +121,12 @@ void TFormBasicTamoSet::PaintRow(int row)
     PaintRowWith(WorkBitmap, row, ColourTable());
 }
 
+QImage TFormBasicTamoSet::PaintedPicture() const
+{
+    return exporter::RenderPicture(IterBuffer, Palette, CurrentAdjust());
+}
+
 void TFormBasicTamoSet::PaintAllRows()
 {
-    const std::array<std::uint32_t, 256> table = ColourTable();
-    for (int r = 0; r < engine::kBufferHeight; ++r)
-        PaintRowWith(WorkBitmap, r, table);
+    WorkBitmap = PaintedPicture();
 }

@@ -88,20 +88,12 @@ void TFormBasicTamoSet::Recolour()
     if (PB->Picture().isNull())
         return;
     // From the values, not the old pixels, so adjustments never accumulate.
-    QImage picture(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
-    const std::array<std::uint32_t, 256> table = ColourTable();
-    for (int r = 0; r < engine::kBufferHeight; ++r)
-        PaintRowWith(picture, r, table);
-    PB->SetPicture(picture);
+    PB->SetPicture(PaintedPicture());
 }
 
 QImage TFormBasicTamoSet::ShownPicture() const
 {
     if (!PB->Picture().isNull())
         return PB->Picture();
-    QImage picture(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
-    const std::array<std::uint32_t, 256> table = ColourTable();
-    for (int r = 0; r < engine::kBufferHeight; ++r)
-        PaintRowWith(picture, r, table);
-    return picture;
+    return PaintedPicture();
 }

@@ -341,7 +341,9 @@ private:
     void BuildControlBox();
     void BuildPositionBox();
     std::array<std::uint32_t, 256> ColourTable() const;
-    void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& table) const;
+    void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& pixels) const;
+    // The whole picture painted from IterBuffer in the current colours.
+    QImage PaintedPicture() const;
 
     bool Centred = false;
     // The worker of the last calculation, kept until the next one starts or
