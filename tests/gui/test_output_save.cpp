@@ -28,31 +28,13 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
+#include "ModalDialogs.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
+using testsupport::WhenModal;
 
 namespace {
-
-// Runs `act` on the first modal widget that `accept` takes, from inside its
-// event loop. Gives up after ten seconds.
-template <class Dialog>
-void WhenModal(std::function<void(Dialog&)> act)
-{
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        const bool open = d != nullptr && d->isVisible();
-        if (open || ++*tries > 2000) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        if (open)
-            act(*d);
-    });
-    poll->start(5);
-}
 
 QLineEdit* FileNameField(QFileDialog& d) { return d.findChild<QLineEdit*>("fileNameEdit"); }
 
