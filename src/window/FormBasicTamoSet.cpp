@@ -349,38 +349,6 @@ void TFormBasicTamoSet::BuildPositionBox()
     connect(BBSubmit, &QPushButton::clicked, this, errors::GuardedSlot([this] { BBSubmitClick(); }));
 }
 
-std::vector<QWidget*> TFormBasicTamoSet::LeftDockedBoxes() const
-{
-    std::vector<QWidget*> boxes;
-    if (MMLeftPosition->isChecked())
-        boxes.push_back(GroupBox4);
-    if (!MMRightControl->isChecked())
-        boxes.push_back(GroupBox2);
-    return boxes;
-}
-
-std::vector<QWidget*> TFormBasicTamoSet::RightDockedBoxes() const
-{
-    std::vector<QWidget*> boxes;
-    if (MMRightControl->isChecked())
-        boxes.push_back(GroupBox2);
-    if (!MMLeftPosition->isChecked())
-        boxes.push_back(GroupBox4);
-    return boxes;
-}
-
-void TFormBasicTamoSet::RebuildDocking()
-{
-    while (DockRow->count() > 0)
-        delete DockRow->takeAt(0);
-    for (QWidget* w : LeftDockedBoxes())
-        DockRow->addWidget(w);
-    DockRow->addWidget(GroupBox1, 1);
-    const std::vector<QWidget*> right = RightDockedBoxes();
-    for (auto it = right.rbegin(); it != right.rend(); ++it)
-        DockRow->addWidget(*it);
-}
-
 bool TFormBasicTamoSet::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == GroupBox1 && e->type() == QEvent::Resize)

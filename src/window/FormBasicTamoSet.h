@@ -66,7 +66,9 @@ public:
     explicit TFormBasicTamoSet(QWidget* parent = nullptr);
     ~TFormBasicTamoSet() override;
 
-    // ---- components ----
+    // Each section names the file that holds its code.
+
+    // ---- components (built in FormBasicTamoSet.cpp) ----
     QMenuBar* MMenu = nullptr;
     QMenu* MMFile = nullptr;
     QAction* MMSave = nullptr;
@@ -167,7 +169,7 @@ public:
     QTimer* Timer1 = nullptr;
     window::TUrlLink* Web = nullptr; // opens the Web and Books pages
 
-    // ---- fields ----
+    // ---- fields (set in FormBasicTamoSet.cpp, FormCreate) ----
     bool TrueColour = false;
     bool StartPending = false;
     std::uint8_t ColourOffset = 0;
@@ -188,13 +190,13 @@ public:
     // The catalogue entry the window was built from (null for a bare base window).
     const fractals::WindowEntry* Entry = nullptr;
 
-    // ---- test hooks: when set they replace the modal dialogs ----
+    // ---- test hooks: when set they replace the modal dialogs (Colours.cpp, Output.cpp) ----
     // Returns the confirmed colour or nothing for a cancel.
     static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
     // Returns the chosen file name or an empty string for a cancel.
     static std::function<QString(const SaveDialogSettings&)> SaveFileHook;
 
-    // ---- region, creation, control states ----
+    // ---- region, creation, control states (FormBasicTamoSet.cpp) ----
     void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,
                          engine::Extended yHeight);
     void SetRegionByCorners(engine::Extended x1, engine::Extended x2, engine::Extended y1, engine::Extended y2);
@@ -227,7 +229,7 @@ public:
     void PaintRow(int row);
     void PaintAllRows();
 
-    // ---- colours ----
+    // ---- colours (Colours.cpp) ----
     colour::ColourAdjust CurrentAdjust() const;
     colour::PanelColours CurrentPanelColours() const;
     void PagCPalChange();
@@ -238,14 +240,14 @@ public:
     // The picture the view shows; before the first calculation, the buffer painted.
     QImage ShownPicture() const;
 
-    // ---- output ----
+    // ---- output (Output.cpp) ----
     void BitBtnSaveClick();
     void MMCopytoclipboardClick();
     void MMExportBMRTClick();
     virtual void MMPovClick();
     QString RunSaveDialog(const SaveDialogSettings& settings);
 
-    // ---- navigation ----
+    // ---- navigation, selection, Position box (Navigation.cpp) ----
     virtual void BitBtnZINClick();
     virtual void BitBtnZOUTClick();
     virtual void BitBtnUpClick();
@@ -270,7 +272,7 @@ public:
     void ShowSelectionFrame(bool visible);
     void SetSelectionFrameStyle(bool lowered);
 
-    // ---- layout ----
+    // ---- layout (Layout.cpp) ----
     virtual void MMMinimalClick();
     virtual void MMControlClick();
     virtual void MMPositionClick();
@@ -283,7 +285,7 @@ public:
     // box filling the middle, right edge last.
     void RebuildDocking();
 
-    // ---- help, web, books ----
+    // ---- help, web, books (Links.cpp) ----
     // Sets Web's address and launches the browser on it.
     void OpenUrl(const QString& address);
     // OpenUrl with the page's address, as the application's services give it.
@@ -302,11 +304,15 @@ public:
     virtual void MMPlanetsBookClick();
 
 protected:
+    // ---- the worker protocol's state (Calculation.cpp); a test subclass may drive it ----
     std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
     std::atomic<bool> Calculating{false};
     std::atomic<bool> StopRequested{false};
+    // The formula's point set, installed by the creation handler; the worker
+    // reads it (each pool row on its own copy).
     std::unique_ptr<engine::TBasicSet> PointSet;
 
+    // ---- creation and destruction (FormBasicTamoSet.cpp) ----
     // The base creation handler; derived windows install their formula and call it.
     void FormCreate();
     // The whole creation handler of a catalogue window: its formula, region
@@ -318,6 +324,7 @@ protected:
     // Frees the point set once no calculation uses it any more.
     void FormDestroy();
 
+    // ---- layout (Layout.cpp) ----
     // Boxes docked at each edge, from that edge inwards.
     virtual std::vector<QWidget*> LeftDockedBoxes() const;
     virtual std::vector<QWidget*> RightDockedBoxes() const;
@@ -325,6 +332,7 @@ protected:
     // the toolkit has inverted it then.
     void InvertCheck(QAction* item);
 
+    // ---- events (FormBasicTamoSet.cpp) ----
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -332,21 +340,23 @@ protected:
     QHBoxLayout* DockRow = nullptr;
 
 private:
+    // ---- calculation (Calculation.cpp) ----
     // Run by the worker after it has stored row `row`: publishes the row and
     // tells whether to go on (false once a stop was requested).
     bool PublishRow(int row);
-
-    void BuildMenus();
-    void BuildViewBox();
-    void BuildControlBox();
-    void BuildPositionBox();
     std::array<std::uint32_t, 256> ColourTable() const;
     void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& pixels) const;
     // The whole picture painted from IterBuffer in the current colours.
     QImage PaintedPicture() const;
-
-    bool Centred = false;
     // The worker of the last calculation, kept until the next one starts or
     // the window goes.
     std::unique_ptr<TCalcOnForm> Worker;
+
+    // ---- components (FormBasicTamoSet.cpp) ----
+    // Each menu of the menu bar is built in one place, in BuildMenus.
+    void BuildMenus();
+    void BuildViewBox();
+    void BuildControlBox();
+    void BuildPositionBox();
+    bool Centred = false; // placed at the screen centre on its first showing
 };
