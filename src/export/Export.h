@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include <QImage>
 #include <QString>
@@ -128,5 +129,12 @@ void WritePovScene(const std::string& path, const std::string& cameraLocation, c
 // ---- RenderMan ----
 // The 31,808-line RIB scene. Throws IoError.
 void WriteRenderMan(const std::string& path, std::span<const std::uint8_t> buffer);
+
+// ---- palette files ----
+
+// Writes the 256 entries as a .map or .gpl file (chosen by the extension),
+// replacing the target atomically. Throws colour::PaletteFileError for any
+// other name, before touching the disk, and IoError when writing fails.
+void SavePaletteFile(const std::string& path, const colour::TPaletteTable& palette, std::string_view name);
 
 } // namespace exporter
