@@ -24,7 +24,9 @@ public:
     engine::TBasicSet* const FSet;
     const engine::TValueFunction FValueFunction;
 
-    // True once the run touches neither the window nor this object any more.
+    // True once the run needs the interface thread no more: freeing this
+    // object then waits only for the thread's last steps, which post one
+    // wake-up to the window (alive until it has freed this object).
     bool RunEnded() const { return runEnded_.load(std::memory_order_acquire); }
 
     // Worker objects in existence, whatever their state: a leak check for

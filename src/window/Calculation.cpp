@@ -44,6 +44,9 @@ void TFormBasicTamoSet::StartCalculation()
     PaintAllRows(); // creates WorkBitmap
     if (!Timer1->isActive())
         Timer1->start();
+    // The previous run has published its last row (or stopped): at most its
+    // clean-up is left, and it never touches the flags again.
+    WaitForWorker();
     Calculating.store(true);
     ComputedRow.store(-1, std::memory_order_relaxed);
     PaintedRow = -1;
@@ -52,8 +55,6 @@ void TFormBasicTamoSet::StartCalculation()
 
 void TFormBasicTamoSet::CreateCalcThread()
 {
-    // The previous run has published its last row: at most its clean-up is left.
-    WaitForWorker();
     Worker = std::make_unique<TCalcOnForm>(this, PointSet.get(), ValueFunction);
     Worker->start();
 }
