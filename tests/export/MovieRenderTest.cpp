@@ -97,6 +97,7 @@ TEST(MovieRender, RefusedCombinationsWriteNothing)
         Join(Join({"--view", "Form1"}, to), {"--frames", "1", "--movie", mp4}),
         Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--rows", "0:8", "--movie", mp4}),
         Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--png", dir / "p.png", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--save-palette", dir / "p.map", "--movie", mp4}),
         Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--movie", dir / "m.avi"}),
         Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--quality", "52", "--movie", mp4}),
         Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--fps", "0", "--movie", mp4}),

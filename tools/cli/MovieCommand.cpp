@@ -100,9 +100,9 @@ void CheckMovieOptions(const Options& o)
     if (!o.frames)
         throw UsageError("a zoom movie needs --frames N");
     if (o.HasPicture() || o.HasBufferOutput() || !o.rawPath.empty() || !o.fromRawPath.empty() ||
-        !o.saveViewPath.empty() || o.rows)
+        !o.saveViewPath.empty() || !o.savePalettePath.empty() || o.rows)
         throw UsageError("--movie and --frames-dir go with no other output (--raw, --bmp, --png, --save-view, "
-                         "--from-raw, --rows, --tga, --pov, --rib)");
+                         "--save-palette, --from-raw, --rows, --tga, --pov, --rib)");
     if (o.moviePath.empty() && (o.fps || o.quality))
         throw UsageError("--fps and --quality apply to --movie only");
     if (!o.moviePath.empty()) {

@@ -33,6 +33,7 @@ struct Options {
     std::optional<int> rotation;
     std::optional<std::array<int, 3>> rgb;
     std::optional<int> colourOffset;
+    std::string paletteFilePath, savePalettePath; // --palette-file, --save-palette
 
     std::optional<std::pair<int, int>> size;
     std::optional<int> supersample;
@@ -56,6 +57,8 @@ struct Options {
     // --tga, --pov or --rib: formats of the 1024 x 768 buffer.
     bool HasBufferOutput() const { return !tgaPath.empty() || !povPath.empty() || !ribPath.empty(); }
     bool HasPicture() const { return !bmpPath.empty() || !pngPath.empty(); }
+    // --save-palette and nothing that needs a view: the palette alone, no --view or --open needed.
+    bool PaletteOnly() const;
 };
 
 void PrintUsage();
@@ -77,5 +80,9 @@ void PrintMovieUsage();
 // checking that the outputs asked for can be made of it. Throws UsageError,
 // exporter::ViewFileError.
 exporter::ViewDocument ResolveView(const Options& o);
+
+// Writes the palette of the view's page as built (before rotation and
+// offsets) to --save-palette's file, named after the loaded file or the page.
+void SavePalette(const Options& o, const exporter::ViewDocument& d);
 
 } // namespace cli
