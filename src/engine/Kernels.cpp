@@ -38,12 +38,14 @@ QUILLON_MODULAR_FORMULAS(QUILLON_POINT_KERNEL)
 std::int32_t RN3Kernel3(TBasicSet& S) { return RN1Kernel4(S); }
 
 // Quadratic family. y uses the x of the previous iteration, then x, then the
-// (possibly perturbed) squares.
+// (possibly perturbed) squares. LevelSetAt spells out the test of
+// QuadraticGoesOn: the site's source page shows this function whole, as
+// compiled (a GUI test compares the two).
 std::int32_t LevelSetAt(Extended px, Extended py)
 {
     Extended x = 0.0L, y = 0.0L, u = 0.0L, v = 0.0L;
     std::int32_t n = 0;
-    while (formulas::QuadraticGoesOn(n, u, v)) {
+    while (n < 200 && u + v < 10000.0L) {
         y = (x * 2.0L) * y + py;
         x = (u - v) + px;
         u = x * x;
