@@ -6,19 +6,15 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include <QImage>
 #include <QString>
 
 #include "colour/Palette.h"
+#include "export/AtomicFile.h"
 
 namespace exporter {
-
-// A failed file operation; what() carries the file name and the platform's error text.
-class IoError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The 1024 x 768 picture painted from a buffer (786,432 bytes, row 0 first)
 // with PixelColour: a 24-bit colour image (QImage::Format_RGB32).
@@ -95,5 +91,12 @@ void WritePovScene(const std::string& path, const std::string& cameraLocation, c
 // ---- RenderMan ----
 // The 31,808-line RIB scene. Throws IoError.
 void WriteRenderMan(const std::string& path, std::span<const std::uint8_t> buffer);
+
+// ---- palette files ----
+
+// Writes the 256 entries as a .map or .gpl file (chosen by the extension),
+// replacing the target atomically. Throws colour::PaletteFileError for any
+// other name, before touching the disk, and IoError when writing fails.
+void SavePaletteFile(const std::string& path, const colour::TPaletteTable& palette, std::string_view name);
 
 } // namespace exporter
