@@ -14,18 +14,13 @@
 #include "colour/Palette.h"
 #include "engine/IterBuffer.h"
 #include "engine/Region.h"
+#include "export/AtomicFile.h"
 
 namespace fractals {
 struct View;
 }
 
 namespace exporter {
-
-// A failed file operation; what() carries the file name and the platform's error text.
-class IoError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // ---- the picture ----
 // The one painter of pictures from iteration values: the window's progressive
