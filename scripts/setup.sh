@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Quillon needs to build and test, where missing.
+# Installs the Debian 12 packages Quillon needs to build, test and render its exports, where missing.
 set -euo pipefail
 
+# povray-includes holds shapes.inc, colors.inc and textures.inc, which every
+# exported scene includes: POV-Ray without it cannot render an export.
+# libpng-dev, ffmpeg, parallel, xvfb and xauth: the PNG writer, the movie
+# export, the render-farm test and the tests under a real X server.
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libpng-dev povray locales xdg-utils ffmpeg)
+          libbenchmark-dev povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
+          locales xdg-utils)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -18,7 +23,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The number formats are tested under a comma locale as well.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: could not generate de_DE.UTF-8"
-fi
+# The number formats are tested under a comma locale and under one whose
+# decimal separator is a two-byte character (U+066B in ps_AF). The tests
+# fail, not skip, when a locale is missing, so a failure here stops the run.
+for loc in de_DE ps_AF; do
+  if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8$"; then
+    $SUDO localedef -i "$loc" -f UTF-8 "$loc.UTF-8"
+  fi
+done

@@ -2,7 +2,9 @@
 # Installs what is missing, then builds and runs every test headless in three
 # builds: normal, AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer.
 # Every tree runs even when an earlier one failed; the script fails when any
-# build, test or sanitizer report failed, and prints each tree's duration.
+# build, test or sanitizer report failed or a test was skipped (see
+# allowed_skips), and prints each tree's duration. The ThreadSanitizer tree
+# runs only the suites that run more than one thread.
 #   scripts/test.sh [normal] [asan] [tsan]     (default: all three)
 # The trees are build-test-normal, -asan and -tsan; QUILLON_TEST_BUILD_PREFIX
 # replaces "build-test" with another path.
@@ -20,6 +22,49 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$ROOT/tests/sanitizer/tsan.supp"
 
+# Skipped tests fail the run, except these: each sanitizer canary commits its
+# fault only in the tree of its sanitizer and skips itself in the others.
+allowed_skips() {
+  case "$1" in
+    normal) echo "SanitizerCanary.AddressErrorsAndLeaksInOurCodeFailTheRun" \
+                 "SanitizerCanary.UndefinedBehaviourFailsTheRun SanitizerCanary.DataRacesInOurThreadsFailTheRun" ;;
+    asan) echo "SanitizerCanary.DataRacesInOurThreadsFailTheRun" ;;
+    tsan) echo "SanitizerCanary.AddressErrorsAndLeaksInOurCodeFailTheRun SanitizerCanary.UndefinedBehaviourFailsTheRun" ;;
+  esac
+}
+
+# Reads the GoogleTest reports of one tree (one per ctest entry): fails on a
+# skip not allowed above, on a test binary that ran no test (a filter that
+# matches nothing) and on a missing report.
+check_reports() {
+  local tree="$1" reports="$2" expected="$3" bad=0 f t
+  local files=("$reports"/*.xml)
+  if [ ! -e "${files[0]}" ]; then
+    echo "no GoogleTest report in $reports"
+    return 1
+  fi
+  if [ "${#files[@]}" != "$expected" ]; then
+    echo "${#files[@]} GoogleTest reports in $reports for $expected ctest entries"
+    bad=1
+  fi
+  for f in "${files[@]}"; do
+    if grep -q '<testsuites tests="0"' "$f"; then
+      echo "no test ran: $f"
+      bad=1
+    fi
+  done
+  while read -r t; do
+    [ -n "$t" ] || continue
+    if [[ " $(allowed_skips "$tree") " == *" $t "* ]]; then
+      echo "skipped (allowed in this tree): $t"
+    else
+      echo "SKIPPED: $t"
+      bad=1
+    fi
+  done < <(sed -n '/<testcase [^>]*result="skipped"/s/.*<testcase name="\([^"]*\)".* classname="\([^"]*\)".*/\2.\1/p' "${files[@]}")
+  return $bad
+}
+
 declare -a SUMMARY=()
 FAILED=0
 TOTAL_PASSED=0
@@ -36,7 +81,15 @@ run_tree() {
   local built=$SECONDS
   if [ "$status" -eq 0 ]; then
     local log="$dir/ctest-output.log"
-    (cd "$dir" && ctest --output-on-failure --timeout 600) 2>&1 | tee "$log"
+    local reports="$dir/gtest-reports"
+    # The ThreadSanitizer tree runs the suites that run more than one thread
+    # (labelled in tests/CMakeLists.txt); the other trees run every test.
+    local select=()
+    [ "$name" = tsan ] && select=(-L threads)
+    rm -rf "$reports"
+    # Two test binaries at a time: much of a GUI test's time is waiting for
+    # the interface thread's events, which another binary's work fills.
+    (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "${select[@]}") 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || { status=1; phase=" (tests failed)"; }
     # ctest's own count, added up over the trees for the closing line.
     local counts
@@ -46,6 +99,11 @@ run_tree() {
       TOTAL_PASSED=$((TOTAL_PASSED + ${counts#* } - ${counts% *}))
     else
       TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    fi
+    # Every ctest entry is a GoogleTest binary writing its own report.
+    if ! check_reports "$name" "$reports" "${counts#* }"; then
+      status=1
+      phase="$phase (tests skipped, not run or not reported)"
     fi
   fi
   local line

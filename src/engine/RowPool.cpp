@@ -14,6 +14,8 @@ RowPool::RowPool(int threads)
         threads_.emplace_back([this] { Work(); });
 }
 
+RowPool::RowPool(Manual) {}
+
 RowPool::~RowPool()
 {
     {
@@ -58,6 +60,19 @@ std::uint64_t RowPool::NewSequence(Priority priority)
     return priority == Priority::Interactive ? kInteractive + sequence_ : sequence_;
 }
 
+RowPool::Task RowPool::PopNext()
+{
+    // The first task of the newest stream; a queue holds a few rows per
+    // calculating window, so a scan costs nothing that matters.
+    auto pick = queue_.begin();
+    for (auto it = queue_.begin(); it != queue_.end(); ++it)
+        if (it->sequence > pick->sequence)
+            pick = it;
+    const Task task = *pick;
+    queue_.erase(pick);
+    return task;
+}
+
 void RowPool::Work()
 {
     for (;;) {
@@ -67,17 +82,22 @@ void RowPool::Work()
             wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
             if (queue_.empty())
                 return; // stopping and nothing left
-            // The first task of the newest stream; a queue holds a few rows
-            // per calculating window, so a scan costs nothing that matters.
-            auto pick = queue_.begin();
-            for (auto it = queue_.begin(); it != queue_.end(); ++it)
-                if (it->sequence > pick->sequence)
-                    pick = it;
-            task = *pick;
-            queue_.erase(pick);
+            task = PopNext();
         }
         task.stream->Compute(task.slot);
     }
+}
+
+std::pair<const RowStream*, int> RowPool::RunOne()
+{
+    Task task;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (queue_.empty())
+            return {nullptr, -1};
+        task = PopNext();
+    }
+    return {task.stream, task.stream->Compute(task.slot)};
 }
 
 RowStream::RowStream(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int lookahead,
@@ -122,7 +142,7 @@ void RowStream::Schedule(int slot, int row)
     pool_.Submit(RowPool::Task{this, sequence_, slot});
 }
 
-void RowStream::Compute(int slot)
+int RowStream::Compute(int slot)
 {
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     int row;
@@ -138,6 +158,7 @@ void RowStream::Compute(int slot)
     s.done = true;
     --inFlight_;
     changed_.notify_all();
+    return row;
 }
 
 void RowStream::TakeRow(int row, std::uint8_t* out)

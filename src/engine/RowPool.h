@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/PointSets.h"
@@ -26,6 +27,10 @@ class RowStream;
 class RowPool {
 public:
     explicit RowPool(int threads);
+    // A pool without threads: its rows are computed only by RunOne, so a
+    // test can follow the order in which they are served step by step.
+    struct Manual {};
+    explicit RowPool(Manual);
     ~RowPool();
     RowPool(const RowPool&) = delete;
     RowPool& operator=(const RowPool&) = delete;
@@ -34,6 +39,10 @@ public:
     static RowPool& Instance();
 
     int Threads() const { return static_cast<int>(threads_.size()); }
+
+    // Computes, on the calling thread, the row a pool thread would take next.
+    // Returns its stream and row, or a null stream when nothing is queued.
+    std::pair<const RowStream*, int> RunOne();
 
     // Interactive streams (the windows' pictures) are served before every
     // background one (a long render); among each kind the newest first.
@@ -50,6 +59,8 @@ private:
     // Removes the queued tasks of a stream; returns how many were removed.
     int Cancel(const RowStream* stream);
     void Work();
+    // Takes the task to run next off the queue (the queue must not be empty).
+    Task PopNext();
     std::uint64_t NewSequence(Priority priority);
 
     std::mutex mutex_;
@@ -92,7 +103,7 @@ private:
         std::vector<std::uint8_t> values;
     };
     void Schedule(int slot, int row); // with mutex_ held
-    void Compute(int slot);           // on a pool thread
+    int Compute(int slot);            // on a pool thread; returns the row
 
     RowPool& pool_;
     const std::uint64_t sequence_;

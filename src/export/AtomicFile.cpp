@@ -1,6 +1,7 @@
 // Files that appear whole or not at all: a temporary beside the target, renamed over it when complete.
 #include "export/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -92,8 +93,17 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path)
     }
     fd_ = CreateTemporary(target_, temporary_);
     if (fd_ < 0) {
+        const int error = errno;
         temporary_.clear();
-        Fail(errno);
+        // A folder the user may not write can still hold a file the user may:
+        // a plain overwrite succeeds there, so the save does too, in place.
+        if (!exists || (error != EACCES && error != EPERM))
+            Fail(error);
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            Fail(errno);
+        overwriting_ = true;
+        return;
     }
     if (exists && ::fchmod(fd_, st.st_mode & 07777) != 0)
         Fail(errno);
@@ -118,12 +128,25 @@ void AtomicFile::Fail(int error)
     throw IoError(path_ + ": " + ErrnoText(error));
 }
 
+void AtomicFile::Reserve(std::uint64_t size)
+{
+    if (fd_ < 0)
+        throw IoError(path_ + ": write after the file was closed");
+    // Only worth it where a failure part way would spoil the old content;
+    // file systems without fallocate write without a reservation.
+    if (overwriting_ && size > 0 && ::fallocate(fd_, 0, 0, static_cast<off_t>(size)) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+        Fail(errno);
+}
+
 void AtomicFile::FlushBuffer()
 {
     if (buffer_.empty())
         return;
     if (const int error = WriteAll(fd_, buffer_.data(), buffer_.size()))
         Fail(error);
+    appended_ += buffer_.size();
+    end_ = std::max(end_, appended_);
     buffer_.clear();
 }
 
@@ -136,6 +159,8 @@ void AtomicFile::Write(std::string_view data)
         if (data.size() >= kBufferSize) {
             if (const int error = WriteAll(fd_, data.data(), data.size()))
                 Fail(error);
+            appended_ += data.size();
+            end_ = std::max(end_, appended_);
             return;
         }
     }
@@ -149,6 +174,7 @@ void AtomicFile::WriteAt(std::uint64_t offset, std::string_view data)
     FlushBuffer();
     if (const int error = WriteAll(fd_, data.data(), data.size(), static_cast<std::int64_t>(offset)))
         Fail(error);
+    end_ = std::max(end_, offset + data.size());
 }
 
 void AtomicFile::Commit()
@@ -156,7 +182,10 @@ void AtomicFile::Commit()
     if (fd_ < 0)
         throw IoError(path_ + ": the file was already closed");
     FlushBuffer();
-    if (!temporary_.empty() && ::fsync(fd_) != 0)
+    // Written over in place: the old content past the new end goes.
+    if (overwriting_ && ::ftruncate(fd_, static_cast<off_t>(end_)) != 0)
+        Fail(errno);
+    if ((!temporary_.empty() || overwriting_) && ::fsync(fd_) != 0)
         Fail(errno);
     const int fd = fd_;
     fd_ = -1;
@@ -170,6 +199,7 @@ void AtomicFile::Commit()
 void ReplaceFile(const std::string& path, std::string_view data)
 {
     AtomicFile file(path);
+    file.Reserve(data.size());
     file.Write(data);
     file.Commit();
 }

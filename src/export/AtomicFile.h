@@ -27,8 +27,10 @@ std::string ErrnoText(int error);
 // old file as it was and no partial file; a symbolic link keeps pointing at
 // the replaced file. Anything else that already exists under the name (a
 // device such as /dev/null, a pipe) cannot be replaced by a rename and is
-// written in place. Every failure throws IoError naming the file and the
-// platform's reason.
+// written in place, and so is an existing file in a folder where no temporary
+// file may be made (a writable file in a read-only folder): a failure or a
+// cancel then leaves the new bytes written so far over the old ones. Every
+// failure throws IoError naming the file and the platform's reason.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);
@@ -45,6 +47,9 @@ public:
     // Writes at a position of its own (a file written out of order, such as a
     // bitmap whose last row comes first); not possible on a pipe.
     void WriteAt(std::uint64_t offset, std::string_view data);
+    // Reserves room for `size` bytes where the file is written over in place,
+    // so that a full disk fails before the old content is touched.
+    void Reserve(std::uint64_t size);
     void Commit();
 
     const std::string& Path() const { return path_; }
@@ -58,6 +63,9 @@ private:
     std::string temporary_; // empty when writing in place
     int fd_ = -1;
     bool committed_ = false;
+    bool overwriting_ = false; // an existing regular file written in place
+    std::uint64_t appended_ = 0; // bytes written by Write
+    std::uint64_t end_ = 0;      // the end of everything written
     std::vector<char> buffer_;
 };
 

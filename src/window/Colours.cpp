@@ -84,9 +84,12 @@ void TFormBasicTamoSet::Recolour()
     // reach them with the next calculation.
     if (!TrueColour)
         return;
-    // Nothing is shown before the first calculation hands over its picture.
-    if (PB->Picture().isNull())
+    // Before the first calculation hands over its picture, the view paints
+    // the uniform start picture in the current colours itself.
+    if (PB->Picture().isNull()) {
+        PB->update();
         return;
+    }
     // From the values, not the old pixels, so adjustments never accumulate.
     PB->SetPicture(PaintedPicture());
 }

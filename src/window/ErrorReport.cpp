@@ -24,7 +24,7 @@ void ReportCurrentException()
     try {
         throw;
     } catch (const std::exception& e) {
-        Report(QString::fromLocal8Bit(e.what()));
+        Report(QString::fromUtf8(e.what()));
     } catch (...) {
         Report(QStringLiteral("Unknown error"));
     }

@@ -2,6 +2,7 @@
 #include "window/FormBasicTamoSet.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -31,6 +33,7 @@
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
 std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::SaveFileHook;
+int TFormBasicTamoSet::Timer1IntervalHook = 0;
 
 namespace {
 
@@ -68,12 +71,24 @@ QSlider* MakeTrackBar(QWidget* parent, const char* name, Qt::Orientation o, int 
     return s;
 }
 
+// The value of every cell of a new window's buffer.
+constexpr std::uint8_t kStartValue = 28;
+
 } // namespace
 
 bool IsTrueColourDisplay()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen == nullptr || screen->depth() >= 24;
+    // A bitmap compatible with the display, written as a bitmap file: 24 bits
+    // a pixel take 30054 bytes. Qt's writer stores every image that is not
+    // indexed with 24 bits, so a 16-bit display passes too, and rightly: Qt
+    // converts direct colours for any display, which recolouring relies on.
+    QByteArray bytes;
+    QBuffer file(&bytes);
+    file.open(QIODevice::WriteOnly);
+    QPixmap bitmap(100, 100);
+    bitmap.fill();
+    bitmap.save(&file, "BMP");
+    return bytes.size() > 30000;
 }
 
 TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
@@ -100,7 +115,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
-    Timer1->setInterval(1000);
+    Timer1->setInterval(Timer1IntervalHook > 0 ? Timer1IntervalHook : 1000);
     connect(Timer1, &QTimer::timeout, this, errors::GuardedSlot([this] { Timer1Timer(); }));
 
     Web = new window::TUrlLink(this);
@@ -213,6 +228,9 @@ void TFormBasicTamoSet::BuildViewBox()
     connect(PB, &PictureView::MouseMove, this,
             [this](int x, int y) { errors::Guarded([&] { PBMouseMove(x, y); }); });
     connect(PB, &PictureView::KeyDown, this, [this](int key) { errors::Guarded([&] { PBKeyDown(key); }); });
+    // Until the first timer tick of the first calculation hands it a picture,
+    // the view shows the start picture: every cell kStartValue.
+    PB->SetBlankColour([this] { return 0xFF000000u | ColourTable()[kStartValue]; });
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);
@@ -382,7 +400,7 @@ void TFormBasicTamoSet::FormCreate()
     MMControl->setChecked(!GroupBox2->isHidden());
     Palette = colour::DefaultVgaPalette;
     ColourOffset = 49;
-    IterBuffer.Fill(28);
+    IterBuffer.Fill(kStartValue);
     Calculating.store(false);
     StopRequested.store(false);
 }

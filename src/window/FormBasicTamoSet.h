@@ -195,6 +195,9 @@ public:
     static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
     // Returns the chosen file name or an empty string for a cancel.
     static std::function<QString(const SaveDialogSettings&)> SaveFileHook;
+    // When above 0, Timer1's interval in ms for windows created from then on,
+    // instead of 1000: tests that do not test the painting rhythm shorten it.
+    static int Timer1IntervalHook;
 
     // ---- region, creation, control states (FormBasicTamoSet.cpp) ----
     void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,

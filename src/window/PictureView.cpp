@@ -21,11 +21,20 @@ void PictureView::SetPicture(const QImage& picture)
     update();
 }
 
+void PictureView::SetBlankColour(std::function<QRgb()> colour)
+{
+    blankColour_ = std::move(colour);
+    update();
+}
+
 void PictureView::paintEvent(QPaintEvent*)
 {
-    if (picture_.isNull())
-        return;
     QPainter p(this);
+    if (picture_.isNull()) {
+        if (blankColour_)
+            p.fillRect(rect(), QColor::fromRgb(blankColour_()));
+        return;
+    }
     // The picture fills the view; its aspect ratio is not kept.
     p.drawImage(rect(), picture_);
 }

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 class PictureView : public QWidget {
     Q_OBJECT
 public:
@@ -11,6 +13,9 @@ public:
 
     const QImage& Picture() const { return picture_; }
     void SetPicture(const QImage& picture);
+    // The colour the whole view shows while it has no picture, asked at each
+    // paint so that it follows the window's colours.
+    void SetBlankColour(std::function<QRgb()> colour);
 
 signals:
     void MouseDown(Qt::MouseButton button, int x, int y);
@@ -26,4 +31,5 @@ protected:
 
 private:
     QImage picture_;
+    std::function<QRgb()> blankColour_;
 };

@@ -1,8 +1,8 @@
 // General-format number text for the Position box labels.
 #include "window/RegionFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace window {
@@ -16,16 +16,22 @@ constexpr int kDigits = 10;
 void Decompose(long double value, std::string& digits, int& exponent)
 {
     // Far more digits than an extended value carries, so the printed digits
-    // decide a tie exactly.
+    // decide a tie exactly. to_chars ignores the locale: the point is always
+    // '.', whatever the separator the user's locale puts in its place later.
     char text[128];
-    std::snprintf(text, sizeof text, "%.60Le", std::fabs(value));
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 60);
     // text: d.ddd...e[+-]XX
     std::string all;
     all.push_back(text[0]);
     const char* p = text + 2;
-    while (*p >= '0' && *p <= '9')
+    while (p < r.ptr && *p >= '0' && *p <= '9')
         all.push_back(*p++);
-    const int exp10 = std::atoi(p + 1); // value = d.ddd x 10^exp10
+    int exp10 = 0; // value = d.ddd x 10^exp10
+    const char* e = p + 1;
+    if (e < r.ptr && *e == '+')
+        ++e;
+    std::from_chars(e, r.ptr, exp10);
     exponent = exp10 + 1;
 
     digits = all.substr(0, kDigits);

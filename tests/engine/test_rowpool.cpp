@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -96,38 +98,46 @@ TEST(RowPool, SeveralStreamsAtOnceEachGetTheirOwnPicture)
 
 TEST(RowPool, TheNewestStreamIsServedFirstAndTheOlderOneStillFinishes)
 {
-    // One pool thread. An older picture is being read when a newer one
-    // starts (a zoom while the opening pictures are still calculating): the
-    // newer one must get the thread, and the older one must still complete.
-    RowPool pool(1);
-    Fixture older = Make("Form1", -0.7904L, -0.7388L, -0.1496L, -0.1110L);
-    Fixture newer = Make("Form1", -0.7904L, -0.7388L, -0.1496L, -0.1110L);
-    std::vector<std::uint8_t> expected(kBufferCells);
-    ComputeBuffer(older.region, *older.set, older.view->function, 1, expected.data());
+    // A pool without threads, driven row by row. An older picture is being
+    // read when a newer one starts (a zoom while the opening pictures are
+    // still calculating): while the newer one has a row waiting, every row
+    // the pool computes is one of its rows; the older one still completes.
+    RowPool pool{RowPool::Manual{}};
+    Fixture olderView = Make("FormJU4", -8, 8, -6, 6);
+    Fixture newerView = Make("FormTamo2", -6, 6, -4.5L, 4.5L);
+    std::vector<std::uint8_t> olderExpected(kBufferCells), newerExpected(kBufferCells);
+    ComputeBuffer(olderView.region, *olderView.set, olderView.view->function, 1, olderExpected.data());
+    ComputeBuffer(newerView.region, *newerView.set, newerView.view->function, 1, newerExpected.data());
 
-    std::atomic<int> olderRows{0};
-    std::vector<std::uint8_t> olderGot(kBufferCells), newerGot;
-    std::thread olderReader([&] {
-        RowStream stream(older.region, *older.set, older.view->function, 4, pool);
-        for (int i = 0; i < kBufferHeight; ++i) {
-            stream.TakeRow(i, olderGot.data() + static_cast<std::size_t>(i) * kBufferWidth);
-            olderRows.store(i + 1);
+    std::set<std::pair<const RowStream*, int>> computed;
+    std::map<const RowStream*, int> served;
+    // Runs the pool until the row is computed, then reads it.
+    const auto read = [&](RowStream& stream, int row, std::vector<std::uint8_t>& out) {
+        while (computed.count({&stream, row}) == 0) {
+            const std::pair<const RowStream*, int> ran = pool.RunOne();
+            ASSERT_NE(ran.first, nullptr) << "row " << row << " was never queued";
+            computed.insert(ran);
+            ++served[ran.first];
         }
-    });
-    while (olderRows.load() < 16)
-        std::this_thread::yield();
-    const int atStart = olderRows.load();
-    {
-        RowStream stream(newer.region, *newer.set, newer.view->function, 8, pool);
-        newerGot = ReadAll(stream);
-    }
-    const int duringNewer = olderRows.load() - atStart;
-    olderReader.join();
+        stream.TakeRow(row, out.data() + static_cast<std::size_t>(row) * kBufferWidth);
+    };
 
-    // Served in turn, the older picture would have advanced about as far as
-    // the newer one (768 rows); served newest first, only by the rows that
-    // were in flight or fell into a moment when the newer one had none queued.
-    EXPECT_LT(duringNewer, 192) << "older rows read while the newer picture was calculated";
-    EXPECT_EQ(newerGot, expected);
-    EXPECT_EQ(olderGot, expected);
+    std::vector<std::uint8_t> olderGot(kBufferCells), newerGot(kBufferCells);
+    RowStream older(olderView.region, *olderView.set, olderView.view->function, 4, pool);
+    for (int i = 0; i < 16; ++i)
+        read(older, i, olderGot);
+    const int olderBefore = served[&older];
+    EXPECT_EQ(olderBefore, 16);
+    {
+        RowStream newer(newerView.region, *newerView.set, newerView.view->function, 8, pool);
+        for (int i = 0; i < kBufferHeight; ++i)
+            read(newer, i, newerGot);
+        EXPECT_EQ(served[&newer], kBufferHeight);
+        EXPECT_EQ(served[&older], olderBefore) << "older rows computed while the newer picture had rows waiting";
+    }
+    for (int i = 16; i < kBufferHeight; ++i)
+        read(older, i, olderGot);
+    EXPECT_EQ(pool.RunOne().first, nullptr) << "nothing left queued";
+    EXPECT_EQ(newerGot, newerExpected);
+    EXPECT_EQ(olderGot, olderExpected);
 }

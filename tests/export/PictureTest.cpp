@@ -5,8 +5,12 @@
 
 #include <sys/resource.h>
 
+#include <fcntl.h>
+
 #include "TestFiles.h"
 #include "export/Export.h"
+#include "export/PictureWriters.h"
+#include "export/AtomicFile.h"
 
 using namespace exporter;
 using testfiles::TempDir;
@@ -130,8 +134,7 @@ TEST(SaveBmp, AFailedWriteKeepsTheExistingFileByteForByte)
     testfiles::WriteBytes(path, old);
     {
         testfiles::FileSizeLimit limit(100000); // the bitmap needs 2.3 MB
-        if (!limit.active())
-            GTEST_SKIP() << "cannot lower the file size limit";
+        ASSERT_TRUE(limit.active()) << "lowering a limit needs no privilege";
         try {
             SaveBmp(SamplePicture(), QString::fromStdString(path));
             ADD_FAILURE() << "a write past the size limit succeeded";
@@ -141,4 +144,95 @@ TEST(SaveBmp, AFailedWriteKeepsTheExistingFileByteForByte)
     }
     EXPECT_EQ(testfiles::ReadBytes(path), old);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.bmp"});
+}
+
+TEST(SaveBmp, OverAWritableFileInAReadOnlyFolderWritesInPlace)
+{
+    TempDir dir;
+    const std::filesystem::path folder = dir.path() / "read-only";
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "old.bmp").string();
+    const std::string link = (folder / "link.bmp").string();
+    const std::string locked = (folder / "locked.bmp").string();
+    std::vector<std::uint8_t> old(50000);
+    for (std::size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    testfiles::WriteBytes(path, old);
+    testfiles::WriteBytes(locked, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    ASSERT_EQ(::link(path.c_str(), link.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const QImage image = SamplePicture();
+
+    testfiles::WithoutPermissionOverride([&] {
+        // Otherwise the atomic replacement would simply succeed and nothing here would be tested.
+        const int probe = ::open((folder / "probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        ASSERT_LT(probe, 0) << "the read-only folder still takes new files";
+        ASSERT_EQ(errno, EACCES);
+
+        SaveBmp(image, QString::fromStdString(path));
+        // A shorter content cuts the old tail off.
+        detail::ReplaceFile(link, "short");
+        EXPECT_EQ(testfiles::ReadText(path), "short");
+        SaveBmp(image, QString::fromStdString(link));
+
+        // Where the file refuses writes too, or the name is new, the save fails and changes nothing.
+        for (const std::string& target : {locked, (folder / "new.bmp").string()}) {
+            try {
+                SaveBmp(image, QString::fromStdString(target));
+                ADD_FAILURE() << "saved " << target;
+            } catch (const IoError& e) {
+                EXPECT_NE(std::string(e.what()).find(target + ": Permission denied"), std::string::npos) << e.what();
+            }
+        }
+
+        // A disk filling up fails before the first byte: the old content stays whole.
+        testfiles::WriteBytes(path, old);
+        {
+            testfiles::FileSizeLimit limit(60000); // the bitmap needs 2.3 MB
+            ASSERT_TRUE(limit.active());
+            try {
+                SaveBmp(image, QString::fromStdString(path));
+                ADD_FAILURE() << "a write past the size limit succeeded";
+            } catch (const IoError& e) {
+                EXPECT_NE(std::string(e.what()).find(path + ": File too large"), std::string::npos) << e.what();
+            }
+        }
+        EXPECT_EQ(testfiles::ReadBytes(path), old);
+
+        // A streamed picture (its rows written out of order) ends where its last byte is.
+        const auto stream = [](const std::string& target) {
+            auto writer = OpenBmpWriter(target, 5, 3);
+            for (int r = 0; r < 3; ++r) {
+                std::uint8_t rgb[15];
+                for (int k = 0; k < 15; ++k)
+                    rgb[k] = static_cast<std::uint8_t>(r * 50 + k);
+                writer->WriteRow(rgb);
+            }
+            writer->Finish();
+        };
+        stream(path);
+        stream(dir / "streamed.bmp");
+        EXPECT_EQ(testfiles::ReadBytes(path), testfiles::ReadBytes(dir / "streamed.bmp"));
+        SaveBmp(image, QString::fromStdString(path));
+    });
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+
+    // The same file, still linked twice, with its permissions, holding the new picture.
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(QImage(QString::fromStdString(link), "BMP").convertToFormat(QImage::Format_RGB32),
+              image.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(testfiles::ReadBytes(locked), old);
+    std::vector<std::string> entries;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        entries.push_back(e.path().filename().string());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"link.bmp", "locked.bmp", "old.bmp"}));
 }

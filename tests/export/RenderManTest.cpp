@@ -18,34 +18,6 @@ std::vector<std::string> ExportLines(const TempDir& dir, const std::vector<std::
     return testfiles::CrLfLines(testfiles::ReadText(dir / name));
 }
 
-// Switches the C and C++ global locales for one scope.
-class GlobalLocale {
-public:
-    explicit GlobalLocale(const char* name)
-    {
-        oldC_ = std::setlocale(LC_ALL, nullptr);
-        oldCpp_ = std::locale();
-        if (std::setlocale(LC_ALL, name) == nullptr)
-            return;
-        try {
-            std::locale::global(std::locale(name));
-            active_ = true;
-        } catch (const std::runtime_error&) {
-        }
-    }
-    ~GlobalLocale()
-    {
-        std::locale::global(oldCpp_);
-        std::setlocale(LC_ALL, oldC_.c_str());
-    }
-    bool active() const { return active_; }
-
-private:
-    std::string oldC_;
-    std::locale oldCpp_;
-    bool active_ = false;
-};
-
 bool GermanLocaleAvailable()
 {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
@@ -54,7 +26,7 @@ bool GermanLocaleAvailable()
         [[maybe_unused]] const int status = std::system("localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1");
     }
     std::setlocale(LC_ALL, "C");
-    GlobalLocale probe("de_DE.UTF-8");
+    testfiles::GlobalLocale probe("de_DE.UTF-8");
     return probe.active();
 }
 
@@ -125,9 +97,8 @@ TEST(RenderMan, SameBytesTwiceAndUnderAGermanLocale)
     EXPECT_EQ(a.find(','), std::string::npos);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a", "b"})); // no extension added
 
-    if (!GermanLocaleAvailable())
-        GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be made here";
-    GlobalLocale german("de_DE.UTF-8");
+    ASSERT_TRUE(GermanLocaleAvailable()) << "scripts/setup.sh generates de_DE.UTF-8";
+    testfiles::GlobalLocale german("de_DE.UTF-8");
     ASSERT_TRUE(german.active());
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.1f", 0.5);

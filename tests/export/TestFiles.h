@@ -2,21 +2,30 @@
 #pragma once
 
 #include <algorithm>
+#include <clocale>
 #include <csignal>
 #include <cstdint>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <locale>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace testfiles {
 
@@ -45,6 +54,63 @@ public:
 private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+
+// Runs `body` on a thread that lacks the capabilities letting root write
+// where the permission bits forbid it. Capabilities belong to each thread on
+// Linux, so the rest of the process keeps them; for any other user the bits
+// apply anyway. A read-only folder then refuses new files, whoever runs the
+// tests (CI runs them as root).
+inline void WithoutPermissionOverride(const std::function<void()>& body)
+{
+    std::thread thread([&body] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (::syscall(SYS_capget, &header, data) != 0) {
+            ADD_FAILURE() << "capget: " << std::strerror(errno);
+            return;
+        }
+        for (const unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            data[cap / 32].effective &= ~(1u << (cap % 32));
+        if (::syscall(SYS_capset, &header, data) != 0) {
+            ADD_FAILURE() << "capset: " << std::strerror(errno);
+            return;
+        }
+        try {
+            body();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "unexpected exception: " << e.what();
+        }
+    });
+    thread.join();
+}
+
+// Switches the C and C++ global locales for one scope.
+class GlobalLocale {
+public:
+    explicit GlobalLocale(const char* name)
+    {
+        oldC_ = std::setlocale(LC_ALL, nullptr);
+        oldCpp_ = std::locale();
+        if (std::setlocale(LC_ALL, name) == nullptr)
+            return;
+        try {
+            std::locale::global(std::locale(name));
+            active_ = true;
+        } catch (const std::runtime_error&) {
+        }
+    }
+    ~GlobalLocale()
+    {
+        std::locale::global(oldCpp_);
+        std::setlocale(LC_ALL, oldC_.c_str());
+    }
+    bool active() const { return active_; }
+
+private:
+    std::string oldC_;
+    std::locale oldCpp_;
     bool active_ = false;
 };
 

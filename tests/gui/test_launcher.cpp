@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -24,14 +25,25 @@ namespace {
 
 class Launcher : public ::testing::Test {
 protected:
-    void SetUp() override { CreateApplicationWindows(); }
+    void SetUp() override
+    {
+        CreateApplicationWindows();
+        for (QWidget* w : ApplicationWindows())
+            created.push_back(w);
+    }
     void TearDown() override
     {
         DestroyApplicationWindows();
         EXPECT_EQ(TCalcOnForm::LiveCount(), 0) << "no worker thread outlives the windows";
+        ASSERT_EQ(created.size(), 32u);
+        for (const QPointer<QWidget>& w : created)
+            EXPECT_TRUE(w.isNull()) << "a window outlives the application: " << w->objectName().toStdString();
         EXPECT_EQ(FormMain, nullptr);
         EXPECT_EQ(Thumbnails, nullptr);
     }
+
+    // Every window the start-up made; each must be gone after the shutdown.
+    std::vector<QPointer<QWidget>> created;
 
     QToolButton* Button(const char* name) { return FormMain->findChild<QToolButton*>(name); }
 

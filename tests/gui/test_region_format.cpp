@@ -1,6 +1,11 @@
 // The Position box number text: 10 significant digits, fixed or scientific, the locale's separator.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
 #include "engine/Real48.h"
 #include "window/RegionFormat.h"
 
@@ -60,4 +65,25 @@ TEST(FormatRegionNumber, StoredRegionValuesShowTheirDecimalsDespiteFortyBitRound
     EXPECT_EQ(FormatRegionNumber(engine::Narrow(-1.12L) + engine::Narrow(2.22L), '.'), "1.1");
     EXPECT_EQ(FormatRegionNumber(engine::Narrow(-0.7619674784L), '.'), "-0.7619674784");
     EXPECT_EQ(FormatRegionNumber(engine::Narrow(-1.401757526L), '.'), "-1.401757526");
+}
+
+TEST(FormatRegionNumber, TheProcessLocaleChangesNothingEvenWithATwoByteSeparator)
+{
+    // The C library writes U+066B, two bytes in UTF-8, as the decimal point
+    // of ps_AF: the digits must not be read from text in the process locale.
+    const long double values[] = {-1.25L, 3.14159265358979L, 0.00000015L, 1234567890.5L, 9999999999.7L,
+                                  -0.767201089249L, 2.5e20L, 1e-30L, 32000.0L, 0.0001L};
+    std::vector<std::string> plain;
+    for (const long double v : values)
+        plain.push_back(FormatRegionNumber(v, ','));
+
+    testfiles::GlobalLocale pashto("ps_AF.UTF-8");
+    ASSERT_TRUE(pashto.active()) << "scripts/setup.sh generates ps_AF.UTF-8";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    ASSERT_STREQ(probe, "0\xd9\xab" "5") << "the two-byte separator is in force";
+    for (std::size_t k = 0; k < plain.size(); ++k)
+        EXPECT_EQ(FormatRegionNumber(values[k], ','), plain[k]) << static_cast<double>(values[k]);
+    EXPECT_EQ(plain[0], "-1,25");
+    EXPECT_EQ(plain[2], "1,5E-7");
 }

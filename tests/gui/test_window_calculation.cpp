@@ -105,38 +105,73 @@ TEST(WindowCalculation, FirstActivationCalculatesTheEnginePictureOnceWithControl
     EXPECT_TRUE(w.PagCPal->isEnabled());
 }
 
-TEST(WindowCalculation, RowsAppearFromTheTopAndAStopEndsAfterAtMostOneMoreRow)
+TEST(WindowCalculation, RowsAppearFromTheTopOverTheUniformOldPictureAndTheProgressBarFollows)
 {
-    TFormJU1 w; // one of the slowest pictures: several timer ticks
-    ASSERT_TRUE(OpenWindow(w));
+    // The test plays the worker: it stores rows and publishes them itself.
+    class ManualWindow : public TFormJU1 {
+    public:
+        void CreateCalcThread() override {}
+        void Publish(int row) { ComputedRow.store(row, std::memory_order_release); }
+    } w;
     const QRgb uniform = 0xFF000000u | colour::ColourTableRgb32(w.Palette, w.CurrentAdjust())[28];
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(w.IsCalculating());
+    ASSERT_EQ(w.PaintedRow, -1);
+    // Before the first tick the view shows the start picture, every pixel the colour of 28.
+    const QImage first = w.PB->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(first.isNull());
+    for (int y = 0; y < first.height(); y += 7)
+        for (int x = 0; x < first.width(); x += 5)
+            ASSERT_EQ(first.pixel(x, y), uniform) << x << ", " << y;
 
-    // The first tick that shows some, but not all, rows.
-    ASSERT_TRUE(WaitUntil([&] { return w.PaintedRow >= 0; }));
-    if (w.PaintedRow < 767) {
-        const int painted = w.PaintedRow;
+    std::vector<std::uint8_t> values(engine::kBufferCells);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<std::uint8_t>((i / 1024) * 3 + (i % 1024) / 9); // no row or run is all 28
+    const int barBefore = w.ProgBar->value();
+    int published = -1;
+    for (const int computed : {0, 1, 2, 300, 301, 766, 767}) {
+        SCOPED_TRACE(computed);
+        for (int r = published + 1; r <= computed; ++r)
+            w.IterBuffer.StoreRow(r, values.data() + static_cast<std::size_t>(r) * engine::kBufferWidth);
+        w.Publish(computed);
+        published = computed;
+        w.Timer1Timer();
+        EXPECT_EQ(w.PaintedRow, computed);
+        // The progress bar follows from row 1 on.
+        EXPECT_EQ(w.ProgBar->value(), computed > 0 ? computed : barBefore);
         const QImage shown = Rgb32(w.PB->Picture());
+        ASSERT_EQ(shown.size(), QSize(1024, 768));
         const QImage expected = ExpectedPicture(w);
-        for (int r = 0; r <= painted; ++r)
+        for (int r = 0; r <= computed; ++r)
             ASSERT_EQ(0, std::memcmp(shown.constScanLine(r), expected.constScanLine(r), 4 * 1024)) << "row " << r;
-        for (int r = painted + 1; r < 768; ++r)
+        for (int r = computed + 1; r < 768; ++r)
             for (int c = 0; c < 1024; c += 97)
                 ASSERT_EQ(shown.pixel(c, r), uniform) << "row " << r << " still shows the old uniform picture";
-        if (painted > 0) {
-            EXPECT_EQ(w.ProgBar->value(), painted);
-        }
-        EXPECT_FALSE(w.TB1->isEnabled());
+        // Only the last row ends the calculation and gives the controls back.
+        EXPECT_EQ(w.IsCalculating(), computed < 767);
+        EXPECT_EQ(w.TB1->isEnabled(), computed == 767);
+        EXPECT_EQ(w.MMSave->isEnabled(), computed == 767);
     }
+    EXPECT_TRUE(w.WorkBitmap.isNull());
+    EXPECT_EQ(Rgb32(w.PB->Picture()), ExpectedPicture(w));
+}
 
-    if (!w.IsCalculating())
-        GTEST_SKIP() << "the picture finished before a stop could be requested";
+TEST(WindowCalculation, AStopEndsTheWorkerAfterAtMostOneMoreRowAndNothingIsPaintedAfterIt)
+{
+    TFormJU1 w;
+    // Started without processing events: the worker waits for the interface
+    // thread after its first row, so it is surely running when the stop comes.
+    w.StartCalculation();
+    ASSERT_TRUE(w.IsCalculating());
     const int computed = w.LastComputedRow();
     w.RequestStop();
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_LE(w.LastComputedRow(), computed + 1);
+    EXPECT_LT(w.LastComputedRow(), 767);
     const int painted = w.PaintedRow;
-    Pump(1300); // past the next timer tick
+    Pump(3 * w.Timer1->interval() + 100); // past the next timer ticks
     EXPECT_EQ(w.PaintedRow, painted) << "a stopped calculation paints nothing more";
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormulaAfterIt)
@@ -152,7 +187,7 @@ TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormu
     EXPECT_EQ(w.ViewRegion, opening);
 
     ASSERT_TRUE(WaitForCalculation(w));
-    Pump(1300); // a queued click would start at the latest by now
+    Pump(3 * w.Timer1->interval() + 100); // a queued click would start at the latest by now
     EXPECT_FALSE(w.IsCalculating());
     EXPECT_EQ(w.LastComputedRow(), 767);
     EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer("FormRN1"));

@@ -71,18 +71,29 @@ TEST_F(WindowColours, TrackBarMovesRecolourFromTheValuesAndMovingBackRestoresThe
     QTest::keyClick(w.TB1, Qt::Key_Left);
     EXPECT_EQ(Shown(), original);
 
-    w.TBR->setValue(255);
-    const QImage red = Shown();
-    for (int y = 0; y < 768; y += 31)
-        for (int x = 0; x < 1024; x += 29)
-            ASSERT_EQ(qRed(red.pixel(x, y)), 255);
-    EXPECT_EQ(red, ExpectedPicture(w));
-    w.TBR->setValue(-255);
-    for (int y = 0; y < 768; y += 31)
-        for (int x = 0; x < 1024; x += 29)
-            ASSERT_EQ(qRed(Shown().pixel(x, y)), 0);
-    w.TBR->setValue(0);
-    EXPECT_EQ(Shown(), original);
+    // Each channel's bar saturates its own channel and leaves the other two as they were.
+    const struct {
+        QSlider* bar;
+        int channel; // 0 red, 1 green, 2 blue
+    } bars[] = {{w.TBR, 0}, {w.TBG, 1}, {w.TBB, 2}};
+    const auto component = [](QRgb c, int channel) { return channel == 0 ? qRed(c) : channel == 1 ? qGreen(c) : qBlue(c); };
+    for (const auto& b : bars) {
+        SCOPED_TRACE(b.bar->objectName().toStdString());
+        for (const int position : {255, -255}) {
+            b.bar->setValue(position);
+            const QImage shown = Shown();
+            EXPECT_EQ(shown, ExpectedPicture(w));
+            for (int y = 0; y < 768; y += 31)
+                for (int x = 0; x < 1024; x += 29)
+                    for (int channel = 0; channel < 3; ++channel)
+                        ASSERT_EQ(component(shown.pixel(x, y), channel),
+                                  channel != b.channel ? component(original.pixel(x, y), channel)
+                                                       : position > 0 ? 255 : 0)
+                            << "position " << position << ", channel " << channel << " at " << x << ", " << y;
+        }
+        b.bar->setValue(0);
+        EXPECT_EQ(Shown(), original);
+    }
     EXPECT_EQ(w.IterBuffer.Snapshot(), values) << "recolouring never recalculates";
     EXPECT_FALSE(w.IsCalculating());
 }
@@ -160,11 +171,44 @@ TEST_F(WindowColours, ResetGoesBackToVgaAndZeroOffsetsWithOneRecolouring)
     EXPECT_EQ(Shown(), original);
 }
 
-TEST(WindowColoursBeforeAnyPicture, ColourChangesBeforeTheFirstCalculationLeaveTheViewEmpty)
+namespace {
+
+// The one colour every pixel of the view shows, or nothing when it shows more than one.
+std::optional<QRgb> UniformColourOf(PictureView& view)
 {
-    TFormJU4 w; // never shown: nothing calculated, nothing shown yet
+    const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.isNull())
+        return std::nullopt;
+    const QRgb first = shown.pixel(0, 0);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != first)
+                return std::nullopt;
+    return first;
+}
+
+QRgb ColourOfValue(const TFormBasicTamoSet& w, std::uint8_t value)
+{
+    return 0xFF000000u | colour::ColourTableRgb32(w.Palette, w.CurrentAdjust())[value];
+}
+
+} // namespace
+
+TEST(WindowColoursBeforeAnyPicture, TheViewShowsTheUniformStartPictureInTheCurrentColours)
+{
+    TFormJU4 w; // never shown: nothing calculated, no picture handed over yet
+    EXPECT_TRUE(w.PB->Picture().isNull());
+    const std::optional<QRgb> start = UniformColourOf(*w.PB);
+    ASSERT_TRUE(start.has_value()) << "the view shows one colour";
+    EXPECT_EQ(*start, ColourOfValue(w, 28));
+
+    // Colour changes before the first calculation reach the uniform picture.
     w.TB1->setValue(7);
     w.PagCPal->setCurrentWidget(w.TS3);
-    EXPECT_TRUE(w.PB->Picture().isNull());
     EXPECT_EQ(w.CurrentAdjust().rotation, 7);
+    EXPECT_TRUE(w.PB->Picture().isNull());
+    const std::optional<QRgb> recoloured = UniformColourOf(*w.PB);
+    ASSERT_TRUE(recoloured.has_value());
+    EXPECT_EQ(*recoloured, ColourOfValue(w, 28));
+    EXPECT_NE(*recoloured, *start);
 }

@@ -125,10 +125,13 @@ TEST(ErrorReport, GuardedHandlersReportTheMessageAndStopThere)
     }));
     EXPECT_FALSE(errors::Guarded([] { throw 42; }));
     EXPECT_TRUE(errors::Guarded([&] { ++reached; }));
+    // File names in messages are UTF-8 bytes, whatever the locale.
+    EXPECT_FALSE(errors::Guarded([] { throw std::runtime_error("Bild-\xc3\xa4\xd9\xab.bmp: Permission denied"); }));
     errors::Hook = nullptr;
 
     EXPECT_EQ(reached, 2);
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0], "Floating point overflow");
     EXPECT_FALSE(messages[1].isEmpty());
+    EXPECT_EQ(messages[2], QStringView(u"Bild-\u00e4\u066b.bmp: Permission denied").toString());
 }

@@ -7,12 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include "window/FormBasicTamoSet.h"
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    // A finished picture appears at the next tick: waiting up to a second for
+    // it after every calculation would be most of the suite's time. No test
+    // here depends on the interval.
+    TFormBasicTamoSet::Timer1IntervalHook = 50;
 
     // A modal dialog nobody answers would block its test until ctest's
     // timeout; after a minute it fails the test and is closed instead.

@@ -3,7 +3,6 @@
 
 #include <QChar>
 
-#include <chrono>
 #include <climits>
 #include <random>
 
@@ -43,7 +42,8 @@ TEST(FuzzGradient, AnyColoursAndBoundsWriteOnlyTheirEntriesWithinTheirColours)
         start.Green[static_cast<std::size_t>(k)] = -1 - k;
         start.Blue[static_cast<std::size_t>(k)] = 7777;
     }
-    const auto began = std::chrono::steady_clock::now();
+    // Bounds billions apart must cost no more than the 256 entries they
+    // reach; a gradient that walked them would hang, which ctest's timeout catches.
     int failures = 0;
     for (int k = 0; k < kInputs && failures < 10; ++k) {
         // Any 32-bit word: the top byte is not a colour and must be ignored.
@@ -57,8 +57,6 @@ TEST(FuzzGradient, AnyColoursAndBoundsWriteOnlyTheirEntriesWithinTheirColours)
             ++failures;
         }
     }
-    // Bounds billions apart cost no more than the 256 entries they reach.
-    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(60));
 }
 
 TEST(FuzzGradient, ExtremeBoundsFillTheWholeTable)
