@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev povray locales xdg-utils ffmpeg)
+          libbenchmark-dev libpng-dev povray locales xdg-utils ffmpeg)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

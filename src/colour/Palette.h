@@ -48,6 +48,7 @@ struct PanelColours {
     std::array<ColourWord, 4> four{kRed, kWhite, kMaroon, kWhite};
     std::array<ColourWord, 15> fifteen{kWhite, kBlack, kWhite,  kGreen, kWhite, kMaroon, kWhite, kRed,
                                        kWhite, kBlack, kWhite,  kBlack, kWhite, kMaroon, kBlack};
+    bool operator==(const PanelColours&) const = default;
 };
 
 // The palette a page builds from its panels (PagCPalChange's first step).

@@ -13,16 +13,33 @@ namespace engine {
 
 void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, int row, std::uint8_t* out)
 {
-    const Extended y = CellY(region, row);
+    ComputeRow(region, Grid{}, set, fn, row, out);
+}
+
+void ComputeRow(const RegionValues& region, const Grid& grid, TBasicSet& set, TValueFunction fn, int row,
+                std::uint8_t* out)
+{
+    const int width = grid.width;
+    const Extended y = grid.CellY(region, row);
+    // Rows of any width go through the kernels in pieces of at most a
+    // 1024-column row: every orbit is independent, so the pieces give the
+    // bytes the whole row would, and the coordinates stay on the stack.
+    Extended px[kBufferWidth];
+    auto pieces = [&](int count, auto&& run) {
+        for (int first = 0; first < count; first += kBufferWidth) {
+            const int n = std::min(kBufferWidth, count - first);
+            for (int j = 0; j < n; ++j)
+                px[j] = grid.CellX(region, first + j);
+            run(n, out + first);
+        }
+    };
+    const Extended lastX = grid.CellX(region, width - 1);
     // These kernels read nothing of the set but the point, so a whole row can
     // run without it; the set is left holding the row's last point, as the
     // loop below would leave it.
     if (const RowKernel rowKernel = FindRowKernel(fn)) {
-        Extended px[kBufferWidth];
-        for (int j = 0; j < kBufferWidth; ++j)
-            px[j] = CellX(region, j);
-        rowKernel(px, y, kBufferWidth, out);
-        set.SetValues(kCalcParam, TTriple{px[kBufferWidth - 1], y, 0.0L});
+        pieces(width, [&](int n, std::uint8_t* o) { rowKernel(px, y, n, o); });
+        set.SetValues(kCalcParam, TTriple{lastX, y, 0.0L});
         return;
     }
     // A Julia set of exactly this class (a subclass could step differently):
@@ -30,16 +47,13 @@ void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, i
     // set itself and so leaves it as the loop below would.
     if (fn == CountJuliaSet && typeid(set) == typeid(TJUSet)) {
         const TTriple c = static_cast<const TJUSet&>(set).JuliaConst;
-        Extended px[kBufferWidth];
-        for (int j = 0; j < kBufferWidth; ++j)
-            px[j] = CellX(region, j);
-        JuliaRow(px, y, c.X, c.Y, kBufferWidth - 1, out);
-        set.SetValues(kCalcParam, TTriple{px[kBufferWidth - 1], y, 0.0L});
-        out[kBufferWidth - 1] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
+        pieces(width - 1, [&](int n, std::uint8_t* o) { JuliaRow(px, y, c.X, c.Y, n, o); });
+        set.SetValues(kCalcParam, TTriple{lastX, y, 0.0L});
+        out[width - 1] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
         return;
     }
-    for (int j = 0; j < kBufferWidth; ++j) {
-        set.SetValues(kCalcParam, TTriple{CellX(region, j), y, 0.0L});
+    for (int j = 0; j < width; ++j) {
+        set.SetValues(kCalcParam, TTriple{grid.CellX(region, j), y, 0.0L});
         out[j] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
     }
 }

@@ -15,6 +15,11 @@ namespace engine {
 // object and value function, exactly as the calculation thread does.
 void ComputeRow(const RegionValues& region, TBasicSet& set, TValueFunction fn, int row, std::uint8_t* out);
 
+// Row `row` (grid.width values) of the picture of `region` on `grid`; on
+// the 1024 x 768 grid the same bytes as the function above.
+void ComputeRow(const RegionValues& region, const Grid& grid, TBasicSet& set, TValueFunction fn, int row,
+                std::uint8_t* out);
+
 // Called after each finished row with its index; rows finish out of order
 // when several threads work.
 using RowDone = std::function<void(int row)>;

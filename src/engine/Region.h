@@ -32,6 +32,34 @@ inline Extended CellY(const RegionValues& r, int row)
     return ((static_cast<Extended>(row) * r.YHeight) * kInv767) + r.YStart;
 }
 
+// The grid of a picture of any size: the last column lies at XStart +
+// XWidth and the last row at YStart + YHeight whatever the size, as in the
+// 1024 x 768 picture. The steps are the extended values nearest to
+// 1/(width - 1) and 1/(height - 1); a division of two extended numbers is
+// correctly rounded, so at 1024 x 768 they equal kInv1023 and kInv767 and
+// every coordinate is the one CellX and CellY give.
+struct Grid {
+    int width = kBufferWidth;
+    int height = kBufferHeight;
+    Extended xStep = kInv1023;
+    Extended yStep = kInv767;
+
+    // Each side 2 or more (a single column has no step).
+    static Grid OfSize(int width, int height)
+    {
+        return Grid{width, height, 1.0L / static_cast<Extended>(width - 1), 1.0L / static_cast<Extended>(height - 1)};
+    }
+
+    Extended CellX(const RegionValues& r, int column) const
+    {
+        return ((static_cast<Extended>(column) * r.XWidth) * xStep) + r.XStart;
+    }
+    Extended CellY(const RegionValues& r, int row) const
+    {
+        return ((static_cast<Extended>(row) * r.YHeight) * yStep) + r.YStart;
+    }
+};
+
 // The four stored fields. Every assignment narrows at once, so a later step
 // of the same command reads the rounded value; an overflowing assignment
 // throws and leaves that field and the later ones untouched.

@@ -49,10 +49,13 @@ int RowPool::Cancel(const RowStream* stream)
     return static_cast<int>(before - queue_.size());
 }
 
-std::uint64_t RowPool::NewSequence()
+std::uint64_t RowPool::NewSequence(Priority priority)
 {
+    // Interactive sequences lie above every background one.
+    constexpr std::uint64_t kInteractive = std::uint64_t{1} << 62;
     std::lock_guard<std::mutex> lock(mutex_);
-    return ++sequence_;
+    ++sequence_;
+    return priority == Priority::Interactive ? kInteractive + sequence_ : sequence_;
 }
 
 void RowPool::Work()
@@ -79,17 +82,27 @@ void RowPool::Work()
 
 RowStream::RowStream(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int lookahead,
                      RowPool& pool)
-    : pool_(pool), sequence_(pool.NewSequence()), region_(region), fn_(fn)
+    : RowStream(region, Grid{}, 0, kBufferHeight, prototype, fn, lookahead, pool)
+{
+}
+
+RowStream::RowStream(const RegionValues& region, const Grid& grid, int firstRow, int lastRow,
+                     const TBasicSet& prototype, TValueFunction fn, int lookahead, RowPool& pool,
+                     RowPool::Priority priority)
+    : pool_(pool), sequence_(pool.NewSequence(priority)), region_(region), grid_(grid), firstRow_(firstRow),
+      lastRow_(std::max(firstRow, lastRow)), fn_(fn)
 {
     if (lookahead <= 0)
         lookahead = 4 * pool.Threads();
-    lookahead = std::clamp(lookahead, 1, kBufferHeight);
+    lookahead = std::clamp(lookahead, 1, std::max(1, lastRow_ - firstRow_));
     slots_.resize(static_cast<std::size_t>(lookahead));
-    for (Slot& s : slots_)
+    for (Slot& s : slots_) {
         s.set = prototype.Clone();
+        s.values.assign(static_cast<std::size_t>(grid.width), 0);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
-    for (int r = 0; r < lookahead; ++r)
-        Schedule(r, r);
+    for (int k = 0; k < lookahead && firstRow_ + k < lastRow_; ++k)
+        Schedule(k, firstRow_ + k);
 }
 
 RowStream::~RowStream()
@@ -118,7 +131,7 @@ void RowStream::Compute(int slot)
         row = s.row;
     }
     // The slot belongs to this task until it is marked done.
-    ComputeRow(region_, *s.set, fn_, row, s.values.data());
+    ComputeRow(region_, grid_, *s.set, fn_, row, s.values.data());
     // Notified under the lock: once it is released the stream may be
     // destroyed by its reader, and this thread must not touch it again.
     std::lock_guard<std::mutex> lock(mutex_);
@@ -130,12 +143,12 @@ void RowStream::Compute(int slot)
 void RowStream::TakeRow(int row, std::uint8_t* out)
 {
     const int n = static_cast<int>(slots_.size());
-    const int slot = row % n;
+    const int slot = (row - firstRow_) % n;
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return s.row == row && s.done; });
     std::copy(s.values.begin(), s.values.end(), out);
-    if (row + n < kBufferHeight)
+    if (row + n < lastRow_)
         Schedule(slot, row + n);
 }
 

@@ -35,6 +35,10 @@ public:
 
     int Threads() const { return static_cast<int>(threads_.size()); }
 
+    // Interactive streams (the windows' pictures) are served before every
+    // background one (a long render); among each kind the newest first.
+    enum class Priority { Interactive, Background };
+
 private:
     friend class RowStream;
     struct Task {
@@ -46,7 +50,7 @@ private:
     // Removes the queued tasks of a stream; returns how many were removed.
     int Cancel(const RowStream* stream);
     void Work();
-    std::uint64_t NewSequence();
+    std::uint64_t NewSequence(Priority priority);
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -63,14 +67,20 @@ private:
 // started and waits for the ones in flight.
 class RowStream {
 public:
+    // The 1024 x 768 picture.
     RowStream(const RegionValues& region, const TBasicSet& prototype, TValueFunction fn, int lookahead = 0,
               RowPool& pool = RowPool::Instance());
+    // Rows firstRow ... lastRow - 1 of a picture on `grid` (lookahead 0: four
+    // rows per pool thread). Memory is lookahead rows of grid.width bytes.
+    RowStream(const RegionValues& region, const Grid& grid, int firstRow, int lastRow, const TBasicSet& prototype,
+              TValueFunction fn, int lookahead, RowPool& pool,
+              RowPool::Priority priority = RowPool::Priority::Interactive);
     ~RowStream();
     RowStream(const RowStream&) = delete;
     RowStream& operator=(const RowStream&) = delete;
 
-    // Waits for row `row` (rows are read in order 0, 1, 2, ...), copies its
-    // 1024 values to out and schedules the row `lookahead` further down.
+    // Waits for row `row` (rows are read in order from the first), copies
+    // its grid.width values to out and schedules the row `lookahead` further down.
     void TakeRow(int row, std::uint8_t* out);
 
 private:
@@ -79,7 +89,7 @@ private:
         int row = -1;
         bool done = false;
         std::unique_ptr<TBasicSet> set;
-        std::array<std::uint8_t, kBufferWidth> values{};
+        std::vector<std::uint8_t> values;
     };
     void Schedule(int slot, int row); // with mutex_ held
     void Compute(int slot);           // on a pool thread
@@ -87,6 +97,8 @@ private:
     RowPool& pool_;
     const std::uint64_t sequence_;
     const RegionValues region_;
+    const Grid grid_;
+    const int firstRow_, lastRow_;
     const TValueFunction fn_;
     std::vector<Slot> slots_;
     std::mutex mutex_;

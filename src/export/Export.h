@@ -13,6 +13,7 @@
 
 #include "colour/Palette.h"
 #include "engine/IterBuffer.h"
+#include "export/AtomicFile.h"
 #include "engine/Region.h"
 
 namespace fractals {
@@ -20,12 +21,6 @@ struct View;
 }
 
 namespace exporter {
-
-// A failed file operation; what() carries the file name and the platform's error text.
-class IoError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // ---- the picture ----
 // The one painter of pictures from iteration values: the window's progressive

@@ -3,6 +3,7 @@
 
 #include <QImage>
 
+#include "RenderRun.h"
 #include "TestFiles.h"
 #include "colour/Palette.h"
 #include "export/Export.h"
@@ -12,38 +13,8 @@ using testfiles::TempDir;
 
 namespace {
 
-std::string Quote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
-
-struct RunResult {
-    int status = -1;
-    std::string stderrText;
-};
-
-// Runs the renderer with the arguments (each quoted) and collects its exit status and stderr.
-RunResult Render(const TempDir& dir, const std::vector<std::string>& args)
-{
-    std::string command = Quote(QUILLON_RENDER_EXE);
-    for (const std::string& a : args)
-        command += " " + Quote(a);
-    const std::string errors = (dir.path().parent_path() / (dir.path().filename().string() + ".stderr")).string();
-    command += " >/dev/null 2>" + Quote(errors);
-    const int raw = std::system(command.c_str());
-    RunResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.stderrText = testfiles::ReadText(errors);
-    std::filesystem::remove(errors);
-    return result;
-}
+using testfiles::Render;
+using testfiles::RunResult;
 
 QImage LoadBmp(const std::string& path) { return QImage(QString::fromStdString(path), "BMP"); }
 
@@ -141,13 +112,6 @@ TEST(Renderer, BadArgumentsExitWithStatusTwoAndWriteNothing)
         {"--view", "FormJU3", "--bmp", out, "--sparkle"},
         {"--view", "FormJU3"},
     };
-    for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& a : args)
-            shown += a + " ";
-        const RunResult run = Render(dir, args);
-        EXPECT_EQ(run.status, 2) << shown;
-        EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1) << shown << run.stderrText;
-        EXPECT_TRUE(dir.Entries().empty()) << shown;
-    }
+    for (const auto& args : cases)
+        testfiles::ExpectRefused(dir, args);
 }

@@ -1,0 +1,629 @@
+// View files (.qview): the view id, region and colours of a picture as a small versioned text document.
+#include "export/ViewFile.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "export/AtomicFile.h"
+#include "export/PictureWriters.h"
+#include "fractals/Catalogue.h"
+
+namespace exporter {
+
+using colour::ColourWord;
+using colour::PalettePage;
+
+colour::TPaletteTable ViewDocument::Palette() const
+{
+    if (page == PalettePage::Vga && loadedPalette)
+        return loadedPalette->table;
+    return colour::BuildPaletteForPage(page, panels);
+}
+
+ViewDocument DefaultView(const fractals::View& view)
+{
+    ViewDocument d;
+    d.viewId = view.id;
+    d.region = view.region.Make();
+    d.adjust.colourOffset = view.window->colourOffset;
+    return d;
+}
+
+// ---- the value grammar ----
+
+std::optional<long> ParseWholeNumber(std::string_view text, long lo, long hi)
+{
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
+    long v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, 10);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v < lo || v > hi)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<ColourWord> ParseColourWord(std::string_view text)
+{
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (hex)
+        text.remove_prefix(2);
+    unsigned long v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, hex ? 16 : 10);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || v > 0xFFFFFFul)
+        return std::nullopt;
+    return static_cast<ColourWord>(v);
+}
+
+namespace {
+
+struct PageName {
+    PalettePage page;
+    const char* name;
+    std::size_t panels;
+};
+constexpr std::array<PageName, 5> kPages{{{PalettePage::Vga, "vga", 0},
+                                           {PalettePage::Two, "2", 2},
+                                           {PalettePage::Three, "3", 3},
+                                           {PalettePage::Four, "4", 4},
+                                           {PalettePage::Fifteen, "15", 15}}};
+
+} // namespace
+
+std::optional<PalettePage> ParsePalettePage(std::string_view text)
+{
+    for (const PageName& p : kPages)
+        if (text == p.name)
+            return p.page;
+    return std::nullopt;
+}
+
+const char* PalettePageName(PalettePage page)
+{
+    for (const PageName& p : kPages)
+        if (p.page == page)
+            return p.name;
+    return "vga";
+}
+
+std::size_t PanelCount(PalettePage page)
+{
+    for (const PageName& p : kPages)
+        if (p.page == page)
+            return p.panels;
+    return 0;
+}
+
+std::span<ColourWord> PagePanels(colour::PanelColours& panels, PalettePage page)
+{
+    switch (page) {
+    case PalettePage::Vga:
+        break;
+    case PalettePage::Two:
+        return panels.two;
+    case PalettePage::Three:
+        return panels.three;
+    case PalettePage::Four:
+        return panels.four;
+    case PalettePage::Fifteen:
+        return panels.fifteen;
+    }
+    return {};
+}
+
+std::optional<std::pair<int, int>> ParsePictureSize(std::string_view text)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos)
+        return std::nullopt;
+    const auto w = ParseWholeNumber(text.substr(0, x), kMinPictureSide, kMaxPictureSide);
+    const auto h = ParseWholeNumber(text.substr(x + 1), kMinPictureSide, kMaxPictureSide);
+    if (!w || !h || text[0] == '+' || text[x + 1] == '+')
+        return std::nullopt;
+    return std::pair<int, int>{static_cast<int>(*w), static_cast<int>(*h)};
+}
+
+// ---- writing ----
+
+namespace {
+
+constexpr int kLoadedLineEntries = 16;
+
+struct RegionKey {
+    const char* exact;
+    const char* decimal;
+    engine::Real48 engine::Region::*field;
+};
+constexpr std::array<RegionKey, 4> kRegionKeys{{{"x-start", "x-start-decimal", &engine::Region::XStart},
+                                                 {"x-width", "x-width-decimal", &engine::Region::XWidth},
+                                                 {"y-start", "y-start-decimal", &engine::Region::YStart},
+                                                 {"y-height", "y-height-decimal", &engine::Region::YHeight}}};
+
+std::string Hex6(const engine::Real48& v)
+{
+    std::string s;
+    char two[3];
+    for (std::uint8_t b : v.Bytes()) {
+        std::snprintf(two, sizeof two, "%02x", b);
+        s += two;
+    }
+    return s;
+}
+
+// The shortest decimal that reads back to the same 6-byte value (-0.9, not
+// -0.899999999999636): 15 significant digits always do, since the 40-bit
+// significand is far coarser than that.
+std::string Decimal(const engine::Real48& value)
+{
+    char text[64];
+    for (int digits = 1; digits <= 15; ++digits) {
+        const auto [end, ec] =
+            std::to_chars(text, text + sizeof text, value.ToExtended(), std::chars_format::general, digits);
+        if (ec != std::errc())
+            break;
+        engine::Extended back = 0;
+        const auto read = std::from_chars(text, end, back, std::chars_format::general);
+        // A rounding up past the largest 6-byte value does not read back.
+        if (digits == 15 || (read.ec == std::errc() && std::fabs(back) < 1e38L &&
+                             engine::Real48::FromExtended(back) == value))
+            return std::string(text, end);
+    }
+    return "0";
+}
+
+std::string ColourText(ColourWord c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(c & 0xFFFFFFu));
+    return text;
+}
+
+std::string ColourList(std::span<const ColourWord> colours)
+{
+    std::string s;
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        s += (k ? "," : "") + ColourText(colours[k]);
+    return s;
+}
+
+std::string LoadedKey(int first) { return "loaded-colours-" + std::to_string(first); }
+
+} // namespace
+
+std::string ViewText(const ViewDocument& v)
+{
+    std::string s;
+    auto line = [&s](const std::string& text) { s += text + "\r\n"; };
+    auto pair = [&line](const std::string& key, const std::string& value) { line(key + " = " + value); };
+    line("# Quillon view: open it in Quillon or with quillon-render --open.");
+    pair("quillon-view", std::to_string(kViewFormatVersion));
+    pair("view", v.viewId);
+    line("# The region: x of column 0, its width, y of row 0, its height. Each value is");
+    line("# exact as the 6 bytes of the stored real in hex; the decimal beside it is for");
+    line("# people and is read only when the exact line is missing.");
+    for (const RegionKey& k : kRegionKeys) {
+        pair(k.exact, Hex6(v.region.*k.field));
+        pair(k.decimal, Decimal(v.region.*k.field));
+    }
+    line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
+    line("# palette rotation, red/green/blue offsets, colour offset.");
+    pair("palette", PalettePageName(v.page));
+    colour::PanelColours panels = v.panels;
+    for (const PageName& p : kPages)
+        if (p.panels)
+            pair(std::string("colours-") + p.name, ColourList(PagePanels(panels, p.page)));
+    pair("rotation", std::to_string(v.adjust.rotation));
+    pair("rgb", std::to_string(v.adjust.red) + "," + std::to_string(v.adjust.green) + "," +
+                    std::to_string(v.adjust.blue));
+    pair("colour-offset", std::to_string(v.adjust.colourOffset));
+    if (v.loadedPalette) {
+        line("# A palette loaded from a file, in place of the VGA table: entries 0 to 255, 0xBBGGRR.");
+        pair("loaded-palette", v.loadedPalette->name);
+        const colour::TPaletteTable& t = v.loadedPalette->table;
+        for (int first = 0; first < 256; first += kLoadedLineEntries) {
+            std::array<ColourWord, kLoadedLineEntries> row{};
+            for (int k = 0; k < kLoadedLineEntries; ++k)
+                row[static_cast<std::size_t>(k)] =
+                    colour::MakeColour(t.Red[first + k], t.Green[first + k], t.Blue[first + k]);
+            pair(LoadedKey(first), ColourList(row));
+        }
+    }
+    line("# The picture: size, samples per pixel side, region widened to keep the pixel shape.");
+    pair("size", std::to_string(v.picture.width) + "x" + std::to_string(v.picture.height));
+    pair("supersample", std::to_string(v.picture.supersample));
+    pair("widened", v.picture.widened ? "yes" : "no");
+    return s;
+}
+
+void WriteViewFile(const std::string& path, const ViewDocument& view) { detail::ReplaceFile(path, ViewText(view)); }
+
+// ---- reading ----
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at s[i], or 0.
+std::size_t Utf8Length(std::string_view s, std::size_t i)
+{
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned c = b(i);
+    std::size_t n;
+    unsigned lo = 0x80, hi = 0xBF;
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2;
+    else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0)
+            lo = 0xA0; // no overlong forms
+        if (c == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        if (c == 0xF4)
+            hi = 0x8F; // nothing above U+10FFFF
+    } else
+        return 0;
+    if (i + n > s.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if (b(i + k) < lo || b(i + k) > hi)
+            return 0;
+        lo = 0x80;
+        hi = 0xBF;
+    }
+    return n;
+}
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> SplitList(std::string_view s)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t comma = s.find(',');
+        parts.push_back(Trim(s.substr(0, comma)));
+        if (comma == std::string_view::npos)
+            return parts;
+        s.remove_prefix(comma + 1);
+    }
+}
+
+class Reader {
+public:
+    Reader(std::string_view text, const std::string& fileName) : text_(text), file_(fileName) {}
+
+    ViewDocument Read()
+    {
+        SplitLines();
+        if (lines_.empty())
+            FailFile("empty, not a Quillon view file");
+        const Line& first = lines_.front();
+        if (first.key != "quillon-view")
+            Fail(first.number, "not a Quillon view file (it must begin with \"quillon-view = " +
+                                   std::to_string(kViewFormatVersion) + "\")");
+        if (!ParseWholeNumber(first.value, 1, 1000000))
+            Fail(first.number, "the format version must be a whole number from 1, not '" + first.value + "'");
+        for (const Line& l : lines_) {
+            const auto [it, added] = keys_.emplace(l.key, &l);
+            if (!added)
+                Fail(l.number, "'" + l.key + "' is given twice (first on line " + std::to_string(it->second->number) + ")");
+        }
+        const Line* idLine = Find("view");
+        if (!idLine)
+            Fail(lastLine_, "the file ends without the view id (a line \"view = FormJU3\", say)");
+        const fractals::View* view = fractals::FindView(idLine->value);
+        if (!view)
+            Fail(idLine->number, "unknown view '" + idLine->value + "' (quillon-render --list names them)");
+        ViewDocument d = DefaultView(*view);
+        ReadRegion(d);
+        ReadColours(d);
+        ReadPicture(d);
+        return d;
+    }
+
+private:
+    struct Line {
+        int number;
+        std::string key, value;
+    };
+
+    [[noreturn]] void FailFile(const std::string& why) const { throw ViewFileError(file_ + ": " + why); }
+    [[noreturn]] void Fail(int line, const std::string& why) const
+    {
+        throw ViewFileError(file_ + ", line " + std::to_string(line) + ": " + why);
+    }
+
+    void SplitLines()
+    {
+        std::string_view rest = text_;
+        if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+            rest.remove_prefix(3);
+        int number = 0;
+        while (!rest.empty()) {
+            ++number;
+            const std::size_t lf = rest.find('\n');
+            if (lf == std::string_view::npos)
+                Fail(number, "the file ends in the middle of this line (it was cut short)");
+            std::string_view line = rest.substr(0, lf);
+            rest.remove_prefix(lf + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            CheckText(line, number);
+            lastLine_ = number;
+            line = Trim(line);
+            if (line.empty() || line.front() == '#')
+                continue;
+            const std::size_t eq = line.find('=');
+            if (eq == std::string_view::npos) {
+                if (lines_.empty())
+                    Fail(number, "not a Quillon view file (it must begin with \"quillon-view = " +
+                                     std::to_string(kViewFormatVersion) + "\")");
+                Fail(number, "expected \"key = value\"");
+            }
+            lines_.push_back(Line{number, std::string(Trim(line.substr(0, eq))), std::string(Trim(line.substr(eq + 1)))});
+        }
+        if (lastLine_ == 0)
+            lastLine_ = 1;
+    }
+
+    void CheckText(std::string_view line, int number) const
+    {
+        for (std::size_t i = 0; i < line.size();) {
+            const unsigned char c = static_cast<unsigned char>(line[i]);
+            const std::size_t n = Utf8Length(line, i);
+            if (n == 0 || (c < 0x20 && c != '\t') || c == 0x7F) {
+                char byte[8];
+                std::snprintf(byte, sizeof byte, "0x%02X", c);
+                Fail(number, std::string("not text (byte ") + byte + "): not a Quillon view file");
+            }
+            i += n;
+        }
+    }
+
+    const Line* Find(const std::string& key) const
+    {
+        const auto it = keys_.find(key);
+        return it == keys_.end() ? nullptr : it->second;
+    }
+
+    long Whole(const Line& l, long lo, long hi, const char* what) const
+    {
+        const auto v = ParseWholeNumber(l.value, lo, hi);
+        if (!v)
+            Fail(l.number, std::string(what) + " must be a whole number from " + std::to_string(lo) + " to " +
+                               std::to_string(hi) + ", not '" + l.value + "'");
+        return *v;
+    }
+
+    void ReadRegion(ViewDocument& d) const
+    {
+        for (const RegionKey& k : kRegionKeys) {
+            const Line* exact = Find(k.exact);
+            const Line* decimal = Find(k.decimal);
+            // A decimal beside an exact value must still be a number (a
+            // garbled line is a damaged file) but only the exact value counts.
+            std::optional<engine::Real48> fromDecimal;
+            if (decimal)
+                fromDecimal = DecimalValue(*decimal);
+            if (exact)
+                d.region.*k.field = ExactValue(*exact);
+            else if (fromDecimal)
+                d.region.*k.field = *fromDecimal;
+        }
+    }
+
+    engine::Real48 ExactValue(const Line& l) const
+    {
+        std::array<std::uint8_t, 6> bytes{};
+        bool ok = l.value.size() == 12;
+        for (std::size_t k = 0; ok && k < 6; ++k) {
+            const char* p = l.value.data() + 2 * k;
+            const auto [end, ec] = std::from_chars(p, p + 2, bytes[k], 16);
+            ok = ec == std::errc() && end == p + 2;
+        }
+        if (!ok)
+            Fail(l.number, "'" + l.key + "' must be 12 hex digits (the 6 bytes of the stored real), not '" + l.value + "'");
+        return engine::Real48::FromBytes(bytes);
+    }
+
+    engine::Real48 DecimalValue(const Line& l) const
+    {
+        engine::Extended v = 0;
+        const char* first = l.value.data();
+        const char* last = first + l.value.size();
+        if (first != last && *first == '+')
+            ++first;
+        const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
+        if (l.value.empty() || end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
+            Fail(l.number, "'" + l.key + "' must be a decimal number, not '" + l.value + "'");
+        if (ec == std::errc::result_out_of_range || !std::isfinite(v))
+            Fail(l.number, "'" + l.key + "' is out of range: " + l.value);
+        try {
+            return engine::Real48::FromExtended(v);
+        } catch (const engine::FloatingPointOverflow&) {
+            Fail(l.number, "'" + l.key + "' is out of range: " + l.value);
+        }
+    }
+
+    void ReadColours(ViewDocument& d) const
+    {
+        if (const Line* l = Find("palette")) {
+            const auto page = ParsePalettePage(l->value);
+            if (!page)
+                Fail(l->number, "the palette must be vga, 2, 3, 4 or 15, not '" + l->value + "'");
+            d.page = *page;
+        }
+        for (const PageName& p : kPages) {
+            if (!p.panels)
+                continue;
+            if (const Line* l = Find(std::string("colours-") + p.name))
+                ReadColourList(*l, PagePanels(d.panels, p.page));
+        }
+        if (const Line* l = Find("rotation"))
+            d.adjust.rotation = static_cast<int>(Whole(*l, 0, 200, "the rotation"));
+        if (const Line* l = Find("rgb")) {
+            const std::vector<std::string_view> parts = SplitList(l->value);
+            if (parts.size() != 3)
+                Fail(l->number, "'rgb' needs three offsets R,G,B, not '" + l->value + "'");
+            int* offsets[3] = {&d.adjust.red, &d.adjust.green, &d.adjust.blue};
+            for (std::size_t k = 0; k < 3; ++k) {
+                const auto v = ParseWholeNumber(parts[k], -255, 255);
+                if (!v)
+                    Fail(l->number, "each of 'rgb' must be a whole number from -255 to 255, not '" +
+                                        std::string(parts[k]) + "'");
+                *offsets[k] = static_cast<int>(*v);
+            }
+        }
+        if (const Line* l = Find("colour-offset"))
+            d.adjust.colourOffset = static_cast<int>(Whole(*l, 0, 255, "the colour offset"));
+        ReadLoadedPalette(d);
+    }
+
+    void ReadColourList(const Line& l, std::span<ColourWord> out) const
+    {
+        const std::vector<std::string_view> parts = SplitList(l.value);
+        if (parts.size() != out.size())
+            Fail(l.number, "'" + l.key + "' needs " + std::to_string(out.size()) + " colours, not " +
+                               std::to_string(parts.size()));
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            const auto c = ParseColourWord(parts[k]);
+            if (!c)
+                Fail(l.number, "a colour must be 0x000000 to 0xFFFFFF (0xBBGGRR), not '" + std::string(parts[k]) + "'");
+            out[k] = *c;
+        }
+    }
+
+    void ReadLoadedPalette(ViewDocument& d) const
+    {
+        const Line* name = Find("loaded-palette");
+        if (!name) {
+            for (int first = 0; first < 256; first += kLoadedLineEntries)
+                if (const Line* l = Find(LoadedKey(first)))
+                    Fail(l->number, "palette colours without a \"loaded-palette = NAME\" line");
+            return;
+        }
+        LoadedPalette p;
+        p.name = name->value;
+        for (int first = 0; first < 256; first += kLoadedLineEntries) {
+            const Line* l = Find(LoadedKey(first));
+            if (!l)
+                Fail(name->number, "the loaded palette lacks its line " + LoadedKey(first) + " (entries " +
+                                       std::to_string(first) + " to " + std::to_string(first + 15) + ")");
+            std::array<ColourWord, kLoadedLineEntries> row{};
+            ReadColourList(*l, row);
+            for (int k = 0; k < kLoadedLineEntries; ++k) {
+                const ColourWord c = row[static_cast<std::size_t>(k)];
+                p.table.Red[first + k] = static_cast<std::int32_t>(c & 0xFF);
+                p.table.Green[first + k] = static_cast<std::int32_t>((c >> 8) & 0xFF);
+                p.table.Blue[first + k] = static_cast<std::int32_t>((c >> 16) & 0xFF);
+            }
+        }
+        d.loadedPalette = std::move(p);
+    }
+
+    void ReadPicture(ViewDocument& d) const
+    {
+        if (const Line* l = Find("size")) {
+            const auto size = ParsePictureSize(l->value);
+            if (!size)
+                Fail(l->number, "the size must be WxH, each side from " + std::to_string(kMinPictureSide) + " to " +
+                                    std::to_string(kMaxPictureSide) + ", not '" + l->value + "'");
+            d.picture.width = size->first;
+            d.picture.height = size->second;
+        }
+        if (const Line* l = Find("supersample"))
+            d.picture.supersample = static_cast<int>(Whole(*l, 1, kMaxSupersample, "supersample"));
+        if (const Line* l = Find("widened")) {
+            if (l->value != "yes" && l->value != "no")
+                Fail(l->number, "'widened' must be yes or no, not '" + l->value + "'");
+            d.picture.widened = l->value == "yes";
+        }
+    }
+
+    std::string_view text_;
+    std::string file_;
+    std::vector<Line> lines_;
+    std::map<std::string, const Line*> keys_;
+    int lastLine_ = 0;
+};
+
+} // namespace
+
+ViewDocument ParseView(std::string_view text, const std::string& fileName)
+{
+    if (text.size() > kMaxViewFileSize)
+        throw ViewFileError(fileName + ": " + std::to_string(text.size()) +
+                            " bytes is too large for a view file (at most 1 MiB)");
+    return Reader(text, fileName).Read();
+}
+
+ViewDocument ReadViewFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw ViewFileError(path + ": " + detail::ErrnoText(errno));
+    struct stat st {};
+    std::string text;
+    int error = 0;
+    bool tooLarge = false;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if (!S_ISREG(st.st_mode))
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    else if (HasPngSignature(fd)) {
+        ::close(fd);
+        std::optional<std::string> chunk;
+        try {
+            chunk = ReadPngText(path, kPngViewKeyword);
+        } catch (const IoError& e) {
+            throw ViewFileError(e.what());
+        }
+        if (!chunk)
+            throw ViewFileError(path + ": a PNG picture that carries no Quillon view");
+        return ParseView(*chunk, path + " (its Quillon view)");
+    } else if (static_cast<std::uint64_t>(st.st_size) > kMaxViewFileSize)
+        tooLarge = true;
+    else {
+        // Read one byte past the cap, so a file that grew since fstat is still refused.
+        text.resize(kMaxViewFileSize + 1);
+        std::size_t got = 0;
+        while (got < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error = errno;
+                break;
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        text.resize(got);
+    }
+    ::close(fd);
+    if (error)
+        throw ViewFileError(path + ": " + (error == EINVAL ? std::string("not a regular file") : detail::ErrnoText(error)));
+    if (tooLarge)
+        throw ViewFileError(path + ": " + std::to_string(st.st_size) + " bytes is too large for a view file (at most 1 MiB)");
+    return ParseView(text, path);
+}
+
+} // namespace exporter
