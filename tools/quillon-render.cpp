@@ -97,6 +97,8 @@ int Run(int argc, char** argv)
             std::printf("%-16s %-36s %s\n", v.id.c_str(), v.window->caption, v.functionName);
         return 0;
     }
+    if (o.IsMovie())
+        return cli::RunMovie(o);
     const exporter::ViewDocument d = cli::ResolveView(o);
     if (o.PaletteOnly() && d.viewId.empty()) {
         cli::SavePalette(o, d);

@@ -71,9 +71,8 @@ void PrintUsage()
         "                    or \"View from high above\"\n"
         "  --light SIDE      left (default) or right\n"
         "  --rib FILE        a RenderMan scene (1024 x 768)");
+    PrintMovieUsage();
 }
-
-namespace {
 
 // Whole-text decimal parse; NaN and infinities are not numbers here.
 long double ParseNumber(const std::string& text)
@@ -96,6 +95,8 @@ int ParseInt(const std::string& text, int lo, int hi, const std::string& what)
                          ", not '" + text + "'");
     return static_cast<int>(*v);
 }
+
+namespace {
 
 std::vector<std::string> SplitCommas(const std::string& text)
 {
@@ -126,13 +127,14 @@ std::pair<int, int> ParseRows(const std::string& text)
 
 bool Options::HasOutput() const
 {
-    return !rawPath.empty() || HasPicture() || HasBufferOutput() || !saveViewPath.empty() || !savePalettePath.empty();
+    return !rawPath.empty() || HasPicture() || HasBufferOutput() || !saveViewPath.empty() || !savePalettePath.empty() ||
+           !moviePath.empty() || !framesDir.empty();
 }
 
 bool Options::PaletteOnly() const
 {
     return !savePalettePath.empty() && rawPath.empty() && !HasPicture() && !HasBufferOutput() &&
-           saveViewPath.empty() && fromRawPath.empty();
+           saveViewPath.empty() && fromRawPath.empty() && !IsMovie();
 }
 
 Options ParseArguments(const std::vector<std::string>& args)
@@ -245,7 +247,7 @@ Options ParseArguments(const std::vector<std::string>& args)
                 throw UsageError("--light must be left or right, not '" + side + "'");
             o.choices.lightLeft = side == "left";
             o.sceneOptionGiven = true;
-        } else {
+        } else if (!ParseMovieOption(args, i, o)) {
             throw UsageError("unknown argument '" + a + "'");
         }
     }
@@ -310,6 +312,7 @@ exporter::ViewDocument ResolveView(const Options& o)
     if (o.region) {
         const auto& r = *o.region;
         d.region.SetRegionByCorners(r[0], r[1], r[2], r[3]);
+        d.extendedRegion.reset();
     }
     if (o.page)
         d.page = *o.page;
