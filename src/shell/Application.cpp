@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <iterator>
+#include <string_view>
 
 #include "export/Export.h"
 #include "fractals/Catalogue.h"
@@ -82,6 +83,16 @@ public:
         if (FormExport->exec() != QDialog::Accepted)
             return std::nullopt;
         return window::PovOptions{FormExport->CameraLocation, FormExport->LightSource};
+    }
+
+    QWidget* ShowViewWindow(const char* instance) override
+    {
+        for (TFormBasicTamoSet* w : FractalWindows())
+            if (w->Entry != nullptr && std::string_view(w->Entry->instance) == instance) {
+                shell::ShowAndRaise(w);
+                return w;
+            }
+        return nullptr;
     }
 };
 

@@ -32,11 +32,8 @@ void TFormBasicTamoSet::FormActivate()
 void TFormBasicTamoSet::StartCalculation()
 {
     StartPending = false;
-    const engine::RegionValues r = ViewRegion.Values();
-    LabX1->setText(RegionText(r.XStart));
-    LabX2->setText(RegionText(r.XStart + r.XWidth));
-    LabY1->setText(RegionText(r.YStart));
-    LabY2->setText(RegionText(r.YStart + r.YHeight));
+    RecordCalculationStart();
+    ShowRegionInLabels();
     CancelSelection();
     EnableControls(false);
     // A direct-colour image: the indexed colour table of the bitmap has no
@@ -51,6 +48,15 @@ void TFormBasicTamoSet::StartCalculation()
     ComputedRow.store(-1, std::memory_order_relaxed);
     PaintedRow = -1;
     CreateCalcThread();
+}
+
+void TFormBasicTamoSet::ShowRegionInLabels()
+{
+    const engine::RegionValues r = ViewRegion.Values();
+    LabX1->setText(RegionText(r.XStart));
+    LabX2->setText(RegionText(r.XStart + r.XWidth));
+    LabY1->setText(RegionText(r.YStart));
+    LabY2->setText(RegionText(r.YStart + r.YHeight));
 }
 
 void TFormBasicTamoSet::CreateCalcThread()
@@ -88,6 +94,7 @@ void TFormBasicTamoSet::Timer1Timer()
         ++PaintedRow;
         PaintRowWith(WorkBitmap, PaintedRow, table);
         if (PaintedRow == engine::kBufferHeight - 1) {
+            KeepFinishedPicture();
             FinishCalculation();
             PB->SetPicture(WorkBitmap.copy());
             WorkBitmap = QImage();

@@ -157,6 +157,8 @@ void TFormBasicTamoSet::BuildMenus()
     MMFile = menu("MMFile", "&File");
     MMSave = item(MMFile, "MMSave", "&Save", &TFormBasicTamoSet::BitBtnSaveClick);
     MMPov = item(MMFile, "MMPov", "Export to 3D &POV-Ray file...", &TFormBasicTamoSet::MMPovClick);
+    MMOpenView = item(MMFile, "MMOpenView", "Open View…", &TFormBasicTamoSet::MMOpenViewClick);
+    MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
     separator(MMFile, nullptr);
     MMClose = MMFile->addAction("&Close");
     MMClose->setObjectName("MMClose");
@@ -179,6 +181,7 @@ void TFormBasicTamoSet::BuildMenus()
     separator(MMMove, nullptr);
     MMZoomIn = item(MMMove, "MMZoomIn", "Zoom In", &TFormBasicTamoSet::BitBtnZINClick);
     MMZoomOut = item(MMMove, "MMZoomOut", "Zoom Out", &TFormBasicTamoSet::BitBtnZOUTClick);
+    BuildHistoryMenu();
 
     MMView = menu("MMView", "&View");
     MMMinimal = item(MMView, "MMMinimal", "&Minimal", &TFormBasicTamoSet::MMMinimalClick);
@@ -469,6 +472,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
         PositionBoxIdle();
     else
         PositionBoxDisabled();
+    UpdateHistoryActions(enabled);
 }
 
 namespace {

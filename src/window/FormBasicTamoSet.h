@@ -18,6 +18,7 @@
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
+#include "window/History.h"
 
 class QAction;
 class QFrame;
@@ -27,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QMouseEvent;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -36,6 +38,10 @@ class QToolButton;
 
 namespace fractals {
 struct WindowEntry;
+struct View;
+}
+namespace exporter {
+struct ViewDocument;
 }
 
 namespace window {
@@ -306,6 +312,39 @@ public:
     virtual void MMFractalsBookClick();
     virtual void MMPlanetsBookClick();
 
+    // ---- history: Back and Forward (HistoryNavigation.cpp) ----
+    QAction* MMBack = nullptr;
+    QAction* MMForward = nullptr;
+    window::ViewHistory History;
+    void MMBackClick();
+    void MMForwardClick();
+    // Shows the view `step` places away: its kept picture at once, or a new
+    // calculation when the picture was dropped. Nothing while calculating.
+    void GoToHistory(int step);
+    // Back and Forward enabled exactly when they have somewhere to go.
+    void UpdateHistoryActions(bool enabled);
+    // Sets the Position labels to the region of the picture shown.
+    void ShowRegionInLabels();
+
+    // ---- view files: Open View, Save View (ViewFiles.cpp) ----
+    QAction* MMOpenView = nullptr;
+    QAction* MMSaveView = nullptr;
+    // Replaces the open dialog in tests: the chosen file or an empty string for a cancel.
+    static std::function<QString()> OpenFileHook;
+    // The catalogue view the window shows (its formula), or null.
+    const fractals::View* CurrentCatalogueView() const;
+    colour::PalettePage CurrentPage() const;
+    // The window's view as a document, and a document of this window's views
+    // applied to it (region, formula, colours), then calculated.
+    exporter::ViewDocument CurrentViewDocument() const;
+    void ApplyViewDocument(const exporter::ViewDocument& doc);
+    void MMOpenViewClick();
+    void MMSaveViewClick();
+    QString RunOpenViewDialog();
+    // Reads the file and opens its view in the window it belongs to; a bad
+    // file throws before any window changes.
+    void OpenViewFile(const QString& name);
+
 protected:
     // ---- the worker protocol's state (Calculation.cpp); a test subclass may drive it ----
     std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
@@ -339,6 +378,7 @@ protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
 
     QHBoxLayout* DockRow = nullptr;
 
@@ -361,5 +401,10 @@ private:
     void BuildViewBox();
     void BuildControlBox();
     void BuildPositionBox();
+    void BuildHistoryMenu();
+    // Called as a calculation starts and as it completes (HistoryNavigation.cpp).
+    void RecordCalculationStart();
+    void KeepFinishedPicture();
+    bool Revisiting = false; // the calculation redraws a view of the history
     bool Centred = false; // placed at the screen centre on its first showing
 };

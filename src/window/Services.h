@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <optional>
 #include <string>
 
@@ -35,6 +37,13 @@ public:
     // Runs the shared options dialog modally: the options chosen, or nothing
     // when it is cancelled or already open for another export.
     virtual std::optional<PovOptions> ChoosePovOptions() = 0;
+    // Shows and raises the fractal window of a catalogue instance ("FormRN4")
+    // and returns it; null when there is none.
+    virtual QWidget* ShowViewWindow(const char* instance)
+    {
+        (void)instance;
+        return nullptr;
+    }
 };
 
 // The installed services, or null.

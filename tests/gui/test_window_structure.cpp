@@ -46,7 +46,14 @@ void ExpectMenu(TFormBasicTamoSet& w, const char* menuName, const char* caption,
         }
         EXPECT_EQ(a->objectName(), items[i].first);
         EXPECT_EQ(a->text(), items[i].second);
-        EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
+        // Back and Forward are the only items with keys of their own.
+        const QString name = a->objectName();
+        if (name == "MMBack")
+            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
+        else if (name == "MMForward")
+            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
+        else
+            EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
     }
 }
 
@@ -76,7 +83,12 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
     EXPECT_EQ(bar, QStringList({"&File", "&Books", "&Edit", "&Move", "&View", "&Options", "&Web", "&Help"}));
 
     ExpectMenu(w, "MMFile", "&File",
-               {{"MMSave", "&Save"}, {"MMPov", "Export to 3D &POV-Ray file..."}, {"", "-"}, {"MMClose", "&Close"}});
+               {{"MMSave", "&Save"},
+                {"MMPov", "Export to 3D &POV-Ray file..."},
+                {"MMOpenView", "Open View…"},
+                {"MMSaveView", "Save View…"},
+                {"", "-"},
+                {"MMClose", "&Close"}});
     ExpectMenu(w, "Books1", "&Books", {{"MMFractalsBook", "Fractals"}, {"N5", "-"}, {"MMPlanetsBook", "Planets"}});
     ExpectMenu(w, "MMEdit", "&Edit", {{"MMCopytoclipboard", "&Copy to clipboard"}});
     ExpectMenu(w, "MMMove", "&Move",
@@ -86,7 +98,10 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMRight", "&Right"},
                 {"", "-"},
                 {"MMZoomIn", "Zoom In"},
-                {"MMZoomOut", "Zoom Out"}});
+                {"MMZoomOut", "Zoom Out"},
+                {"", "-"},
+                {"MMBack", "Back"},
+                {"MMForward", "Forward"}});
     ExpectMenu(w, "MMView", "&View",
                {{"MMMinimal", "&Minimal"}, {"MMControl", "&Control"}, {"MMPosition", "&Position"}, {"MMFull", "&Full"}});
     ExpectMenu(w, "MMOptions", "&Options", {{"MMRightControl", "Right Control"}, {"MMLeftPosition", "Left Position"}});
