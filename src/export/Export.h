@@ -15,6 +15,7 @@
 #include "engine/IterBuffer.h"
 #include "export/AtomicFile.h"
 #include "engine/Region.h"
+#include "export/AtomicFile.h"
 
 namespace fractals {
 struct View;

@@ -9,6 +9,7 @@
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 
+class QAbstractEventDispatcher;
 class TFormBasicTamoSet;
 
 // Owned by its window, which frees it before starting the next calculation
@@ -25,8 +26,8 @@ public:
     const engine::TValueFunction FValueFunction;
 
     // True once the run needs the interface thread no more: freeing this
-    // object then waits only for the thread's last steps, which post one
-    // wake-up to the window (alive until it has freed this object).
+    // object then waits only for the thread's last steps (a wake-up of the
+    // interface thread's event loop).
     bool RunEnded() const { return runEnded_.load(std::memory_order_acquire); }
 
     // Worker objects in existence, whatever their state: a leak check for
@@ -40,4 +41,6 @@ private:
     void Execute();
 
     std::atomic<bool> runEnded_{false};
+    // The interface thread's event loop (the worker is made there).
+    QAbstractEventDispatcher* const interfaceEvents_;
 };
