@@ -13,7 +13,6 @@
 
 #include "colour/Palette.h"
 #include "engine/IterBuffer.h"
-#include "export/AtomicFile.h"
 #include "engine/Region.h"
 #include "export/AtomicFile.h"
 

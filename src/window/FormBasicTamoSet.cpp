@@ -3,6 +3,10 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -98,6 +102,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     f.setPointSize(8);
     setFont(f);
     resize(748, 471);
+    setAcceptDrops(true);
 
     BuildMenus();
 
@@ -111,6 +116,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     BuildViewBox();
     BuildControlBox();
     BuildPositionBox();
+    BuildPaletteControls();
     RebuildDocking();
 
     Timer1 = new QTimer(this);
@@ -198,6 +204,10 @@ void TFormBasicTamoSet::BuildMenus()
     MMRightControl->setChecked(true);
     MMLeftPosition->setCheckable(true);
     MMLeftPosition->setChecked(true);
+    // Palette files, behind the specified items (PaletteFiles.cpp).
+    separator(MMOptions, nullptr);
+    MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
+    MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
 
     MMWeb = menu("MMWeb", "&Web");
     MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
@@ -449,6 +459,32 @@ void TFormBasicTamoSet::SetRegionByCorners(engine::Extended x1, engine::Extended
     ViewRegion.SetRegionByCorners(x1, x2, y1, y2);
 }
 
+// ---- drops: a palette file dropped on the window loads it ----
+void TFormBasicTamoSet::dragEnterEvent(QDragEnterEvent* e)
+{
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile() && colour::PaletteFormatOfName(url.toLocalFile().toStdString())) {
+            e->acceptProposedAction();
+            return;
+        }
+    QMainWindow::dragEnterEvent(e);
+}
+
+void TFormBasicTamoSet::dropEvent(QDropEvent* e)
+{
+    for (const QUrl& url : e->mimeData()->urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && colour::PaletteFormatOfName(path.toStdString())) {
+            e->acceptProposedAction();
+            // Refused while a calculation runs, as the menu item is.
+            if (MMLoadPalette->isEnabled())
+                errors::Guarded([this, path] { LoadPaletteFile(path); });
+            return;
+        }
+    }
+    QMainWindow::dropEvent(e);
+}
+
 void TFormBasicTamoSet::EnableRGBControls(bool enabled)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{LabR, LabG, LabB, TBR, TBG, TBB})
@@ -463,6 +499,9 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
             a->setEnabled(enabled);
     }
     MMSave->setEnabled(enabled);
+    for (QAction* a : {MMLoadPalette, MMSavePalette})
+        a->setEnabled(enabled);
+    ButBuiltInVga->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{BitBtnZIN, BitBtnZOUT, BitBtnUp, BitBtnLeft, BitBtnRight,
                                                       BitBtnDown, TB1, LabPal, PagCPal, ButReset})
         w->setEnabled(enabled);

@@ -15,12 +15,15 @@
 #include <vector>
 
 #include "colour/Palette.h"
+#include "colour/PaletteFile.h"
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 #include "window/History.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QGroupBox;
 class QHBoxLayout;
@@ -249,6 +252,29 @@ public:
     // The picture the view shows; before the first calculation, the buffer painted.
     QImage ShownPicture() const;
 
+    // ---- palette files (PaletteFiles.cpp) ----
+    // Options menu items behind their own separator, and the Vga page's file
+    // name and the one-click way back to the built-in table.
+    QAction* MMLoadPalette = nullptr;
+    QAction* MMSavePalette = nullptr;
+    QLabel* LabPaletteName = nullptr;
+    QPushButton* ButBuiltInVga = nullptr;
+    // Replaces the open dialog when set: returns the chosen file name or an empty string for a cancel.
+    static std::function<QString(const SaveDialogSettings&)> OpenFileHook;
+    void BuildPaletteControls();
+    void MMLoadPaletteClick();
+    void MMSavePaletteClick();
+    // Reads the file and, only once it has been read whole, puts it in place
+    // of the VGA table and shows the Vga page. Throws colour::PaletteFileError.
+    void LoadPaletteFile(const QString& path);
+    // The palette file in place of the VGA table; nothing for the built-in table.
+    const std::optional<colour::PaletteFile>& LoadedPaletteFile() const { return LoadedPalette; }
+    // Puts `palette` in place of the VGA table (nothing: the built-in one) and recolours.
+    void SetLoadedPalette(std::optional<colour::PaletteFile> palette);
+    void ButBuiltInVgaClick();
+    colour::PalettePage CurrentPalettePage() const;
+    QString RunOpenDialog(const SaveDialogSettings& settings);
+
     // ---- output (Output.cpp) ----
     void BitBtnSaveClick();
     void MMCopytoclipboardClick();
@@ -379,6 +405,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
     QHBoxLayout* DockRow = nullptr;
 
@@ -407,4 +435,7 @@ private:
     void KeepFinishedPicture();
     bool Revisiting = false; // the calculation redraws a view of the history
     bool Centred = false; // placed at the screen centre on its first showing
+
+    // ---- palette files (PaletteFiles.cpp) ----
+    std::optional<colour::PaletteFile> LoadedPalette;
 };

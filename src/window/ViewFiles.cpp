@@ -46,6 +46,8 @@ exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
     doc.page = CurrentPage();
     doc.panels = CurrentPanelColours();
     doc.adjust = CurrentAdjust();
+    if (LoadedPalette)
+        doc.loadedPalette = exporter::LoadedPalette{LoadedPalette->name, LoadedPalette->table};
     return doc;
 }
 
@@ -73,6 +75,11 @@ void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
     ValueFunction = view->function;
     ViewRegion = doc.region;
     ColourOffset = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+    // Before the page: a loaded palette lives on the Vga page, but the view may show another.
+    if (doc.loadedPalette)
+        SetLoadedPalette(colour::PaletteFile{doc.loadedPalette->table, doc.loadedPalette->name});
+    else if (LoadedPalette)
+        SetLoadedPalette(std::nullopt);
     {
         QWidget* pages[] = {TSVga, TS2, TS3, TS4, TS15};
         const QSignalBlocker block(PagCPal);
@@ -95,7 +102,7 @@ void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
         const QSignalBlocker block(bar);
         bar->setValue(value);
     }
-    Palette = colour::BuildPaletteForPage(doc.page, CurrentPanelColours());
+    Palette = doc.Palette();
     StartCalculation();
 }
 

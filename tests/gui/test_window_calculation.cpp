@@ -31,13 +31,14 @@ std::vector<QWidget*> SwitchedWidgets(TFormBasicTamoSet& w)
             w.TB1,       w.LabPal,     w.PagCPal,  w.ButReset,   w.LabR,        w.LabG,
             w.LabB,      w.TBR,        w.TBG,      w.TBB,        w.LabEX,       w.LabEY,
             w.EdX1,      w.EdX2,       w.EdY1,     w.EdY2,       w.BBEdit,      w.BBCancel,
-            w.BBSubmit};
+            w.BBSubmit,  w.ButBuiltInVga};
 }
 
 std::vector<QAction*> SwitchedActions(TFormBasicTamoSet& w)
 {
     return {w.MMMove->menuAction(), w.MMEdit->menuAction(), w.MMSave,   w.MMCopytoclipboard, w.MMUp,
-            w.MMDown,               w.MMLeft,               w.MMRight,  w.MMZoomIn,          w.MMZoomOut};
+            w.MMDown,               w.MMLeft,               w.MMRight,  w.MMZoomIn,          w.MMZoomOut,
+            w.MMLoadPalette,        w.MMSavePalette};
 }
 
 // What stays usable during a calculation.

@@ -104,7 +104,12 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMForward", "Forward"}});
     ExpectMenu(w, "MMView", "&View",
                {{"MMMinimal", "&Minimal"}, {"MMControl", "&Control"}, {"MMPosition", "&Position"}, {"MMFull", "&Full"}});
-    ExpectMenu(w, "MMOptions", "&Options", {{"MMRightControl", "Right Control"}, {"MMLeftPosition", "Left Position"}});
+    ExpectMenu(w, "MMOptions", "&Options",
+               {{"MMRightControl", "Right Control"},
+                {"MMLeftPosition", "Left Position"},
+                {"", "-"},
+                {"MMLoadPalette", "Load Palette…"},
+                {"MMSavePalette", "Save Palette…"}});
     ExpectMenu(w, "MMWeb", "&Web",
                {{"MMHP", "&Quillon Home Page"},
                 {"MMPovLink", "POV-Ray Home Page"},
