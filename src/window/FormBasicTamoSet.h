@@ -355,18 +355,14 @@ public:
     // ---- view files: Open View, Save View (ViewFiles.cpp) ----
     QAction* MMOpenView = nullptr;
     QAction* MMSaveView = nullptr;
-    // Replaces the open dialog in tests: the chosen file or an empty string for a cancel.
-    static std::function<QString()> OpenFileHook;
     // The catalogue view the window shows (its formula), or null.
     const fractals::View* CurrentCatalogueView() const;
-    colour::PalettePage CurrentPage() const;
     // The window's view as a document, and a document of this window's views
     // applied to it (region, formula, colours), then calculated.
     exporter::ViewDocument CurrentViewDocument() const;
     void ApplyViewDocument(const exporter::ViewDocument& doc);
     void MMOpenViewClick();
     void MMSaveViewClick();
-    QString RunOpenViewDialog();
     // Reads the file and opens its view in the window it belongs to; a bad
     // file throws before any window changes.
     void OpenViewFile(const QString& name);

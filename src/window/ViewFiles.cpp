@@ -14,8 +14,6 @@
 #include "window/ColourPanel.h"
 #include "window/Services.h"
 
-std::function<QString()> TFormBasicTamoSet::OpenFileHook;
-
 namespace {
 
 std::string FileBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
@@ -43,26 +41,12 @@ exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
         throw std::runtime_error("This window's view has no name in the catalogue.");
     exporter::ViewDocument doc = exporter::DefaultView(*view);
     doc.region = ViewRegion;
-    doc.page = CurrentPage();
+    doc.page = CurrentPalettePage();
     doc.panels = CurrentPanelColours();
     doc.adjust = CurrentAdjust();
     if (LoadedPalette)
         doc.loadedPalette = exporter::LoadedPalette{LoadedPalette->name, LoadedPalette->table};
     return doc;
-}
-
-colour::PalettePage TFormBasicTamoSet::CurrentPage() const
-{
-    QWidget* current = PagCPal->currentWidget();
-    if (current == TS2)
-        return colour::PalettePage::Two;
-    if (current == TS3)
-        return colour::PalettePage::Three;
-    if (current == TS4)
-        return colour::PalettePage::Four;
-    if (current == TS15)
-        return colour::PalettePage::Fifteen;
-    return colour::PalettePage::Vga;
 }
 
 void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
@@ -116,16 +100,9 @@ void TFormBasicTamoSet::MMSaveViewClick()
     exporter::WriteViewFile(FileBytes(name), doc);
 }
 
-QString TFormBasicTamoSet::RunOpenViewDialog()
-{
-    if (OpenFileHook)
-        return OpenFileHook();
-    return QFileDialog::getOpenFileName(this, "Open View", QString(), kViewFilter);
-}
-
 void TFormBasicTamoSet::MMOpenViewClick()
 {
-    const QString name = RunOpenViewDialog();
+    const QString name = RunOpenDialog(SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
     if (name.isEmpty())
         return;
     OpenViewFile(name);

@@ -22,7 +22,7 @@ protected:
     }
     void OpenWith(const QString& name)
     {
-        TFormBasicTamoSet::OpenFileHook = [name] { return name; };
+        TFormBasicTamoSet::OpenFileHook = [name](const SaveDialogSettings&) { return name; };
     }
 };
 
