@@ -97,7 +97,13 @@ int Run(int argc, char** argv)
             std::printf("%-16s %-36s %s\n", v.id.c_str(), v.window->caption, v.functionName);
         return 0;
     }
+    if (o.IsMovie())
+        return cli::RunMovie(o);
     const exporter::ViewDocument d = cli::ResolveView(o);
+    if (o.PaletteOnly() && d.viewId.empty()) {
+        cli::SavePalette(o, d);
+        return 0;
+    }
     render::ViewJob vj = render::MakeViewJob(d);
     const bool tty = isatty(STDERR_FILENO) && !o.quiet;
     cli::ProgressBar bar(d.viewId, tty);
@@ -158,6 +164,8 @@ int Run(int argc, char** argv)
     }
     if (!o.saveViewPath.empty())
         exporter::WriteViewFile(o.saveViewPath, d);
+    if (!o.savePalettePath.empty())
+        cli::SavePalette(o, d);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     bar.Finish();
     std::printf("%s: computed in %.3f s\n", d.viewId.c_str(), seconds);

@@ -47,9 +47,9 @@ void Measure(TFormBasicTamoSet& w, const char* name)
     double computed = 0;
     double shown = 0;
     const auto lastRowPublished = [&] {
-        return w.ComputedRow.load(std::memory_order_acquire) == engine::kBufferHeight - 1;
+        return w.LastComputedRow() == engine::kBufferHeight - 1;
     };
-    while (w.Calculating.load()) {
+    while (w.IsCalculating()) {
         QElapsedTimer wait;
         wait.start();
         PumpUntil([&] { return wait.elapsed() >= 1000 || (computed == 0 && lastRowPublished()); });
@@ -118,9 +118,9 @@ void MeasureTogether()
     PumpUntil([&] {
         bool all = true;
         for (std::size_t k = 0; k < windows.size(); ++k) {
-            if (computed[k] == 0 && windows[k]->ComputedRow.load(std::memory_order_acquire) == engine::kBufferHeight - 1)
+            if (computed[k] == 0 && windows[k]->LastComputedRow() == engine::kBufferHeight - 1)
                 computed[k] = wall.nsecsElapsed() / 1e9;
-            if (shown[k] == 0 && !windows[k]->Calculating.load())
+            if (shown[k] == 0 && !windows[k]->IsCalculating())
                 shown[k] = wall.nsecsElapsed() / 1e9;
             all = all && shown[k] != 0;
         }

@@ -15,6 +15,8 @@ struct RegionValues {
     Extended XWidth = 0.0L;
     Extended YStart = 0.0L;
     Extended YHeight = 0.0L;
+
+    bool operator==(const RegionValues&) const = default;
 };
 
 inline constexpr Extended kInv1023 = 1.0L / 1023.0L;

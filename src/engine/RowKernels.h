@@ -13,6 +13,9 @@ namespace engine {
 // orbits are run differs.
 using RowKernel = void (*)(const Extended* px, Extended py, int count, std::uint8_t* out);
 
+// The byte of a count that the buffer keeps.
+inline std::uint8_t LowByte(std::int32_t n) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(n) & 0xFFu); }
+
 void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out);
 void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out);
 void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out);

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -26,6 +28,15 @@ colour::TPaletteTable ViewDocument::Palette() const
     if (page == PalettePage::Vga && loadedPalette)
         return loadedPalette->table;
     return colour::BuildPaletteForPage(page, panels);
+}
+
+void ViewDocument::SetDrawnRegion(const engine::RegionValues& values)
+{
+    region.SetRegionBySize(values.XStart, values.XWidth, values.YStart, values.YHeight);
+    if (region.Values() == values)
+        extendedRegion.reset();
+    else
+        extendedRegion = values;
 }
 
 ViewDocument DefaultView(const fractals::View& view)
@@ -139,12 +150,34 @@ constexpr int kLoadedLineEntries = 16;
 struct RegionKey {
     const char* exact;
     const char* decimal;
+    const char* extended;
     engine::Real48 engine::Region::*field;
+    engine::Extended engine::RegionValues::*value;
 };
-constexpr std::array<RegionKey, 4> kRegionKeys{{{"x-start", "x-start-decimal", &engine::Region::XStart},
-                                                 {"x-width", "x-width-decimal", &engine::Region::XWidth},
-                                                 {"y-start", "y-start-decimal", &engine::Region::YStart},
-                                                 {"y-height", "y-height-decimal", &engine::Region::YHeight}}};
+constexpr std::array<RegionKey, 4> kRegionKeys{
+    {{"x-start", "x-start-decimal", "x-start-extended", &engine::Region::XStart, &engine::RegionValues::XStart},
+     {"x-width", "x-width-decimal", "x-width-extended", &engine::Region::XWidth, &engine::RegionValues::XWidth},
+     {"y-start", "y-start-decimal", "y-start-extended", &engine::Region::YStart, &engine::RegionValues::YStart},
+     {"y-height", "y-height-decimal", "y-height-extended", &engine::Region::YHeight, &engine::RegionValues::YHeight}}};
+
+// The x87 80-bit format: a 16-bit sign and exponent above a 64-bit significand with its integer bit.
+static_assert(std::numeric_limits<engine::Extended>::digits == 64 && sizeof(engine::Extended) >= 10,
+              "the extended region keys hold the x87 80-bit format");
+
+// 20 hex digits, most significant first: sign and exponent (4), then the significand (16).
+std::string Hex80(engine::Extended v)
+{
+    unsigned char bytes[sizeof v] = {};
+    std::memcpy(bytes, &v, 10);
+    std::uint64_t significand = 0;
+    std::uint16_t signExponent = 0;
+    std::memcpy(&significand, bytes, 8);
+    std::memcpy(&signExponent, bytes + 8, 2);
+    char text[24];
+    std::snprintf(text, sizeof text, "%04x%016llx", static_cast<unsigned>(signExponent),
+                  static_cast<unsigned long long>(significand));
+    return text;
+}
 
 std::string Hex6(const engine::Real48& v)
 {
@@ -211,6 +244,13 @@ std::string ViewText(const ViewDocument& v)
     for (const RegionKey& k : kRegionKeys) {
         pair(k.exact, Hex6(v.region.*k.field));
         pair(k.decimal, Decimal(v.region.*k.field));
+    }
+    if (v.extendedRegion && *v.extendedRegion != v.region.Values()) {
+        line("# The region drawn lies between 6-byte values (a frame of a zoom movie): it is");
+        line("# exactly these 80-bit reals in hex (sign and exponent, then the significand);");
+        line("# the values above are the nearest 6-byte ones, for a window.");
+        for (const RegionKey& k : kRegionKeys)
+            pair(k.extended, Hex80((*v.extendedRegion).*k.value));
     }
     line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
     line("# palette rotation, red/green/blue offsets, colour offset.");
@@ -427,6 +467,56 @@ private:
             else if (fromDecimal)
                 d.region.*k.field = *fromDecimal;
         }
+        ReadExtendedRegion(d);
+    }
+
+    // The exact region of a frame between 6-byte values: all four keys or none.
+    void ReadExtendedRegion(ViewDocument& d) const
+    {
+        const Line* first = nullptr;
+        for (const RegionKey& k : kRegionKeys)
+            if (const Line* l = Find(k.extended); l && (!first || l->number < first->number))
+                first = l;
+        if (!first)
+            return;
+        engine::RegionValues values;
+        for (const RegionKey& k : kRegionKeys) {
+            const Line* l = Find(k.extended);
+            if (!l)
+                Fail(first->number, std::string("the extended region lacks its line '") + k.extended +
+                                        "' (all four are needed)");
+            values.*k.value = ExtendedValue(*l);
+        }
+        try {
+            d.SetDrawnRegion(values);
+        } catch (const engine::FloatingPointOverflow&) {
+            Fail(first->number, "the extended region is beyond the range of the 6-byte format");
+        }
+    }
+
+    engine::Extended ExtendedValue(const Line& l) const
+    {
+        std::uint16_t signExponent = 0;
+        std::uint64_t significand = 0;
+        const char* p = l.value.data();
+        bool ok = l.value.size() == 20;
+        if (ok) {
+            const auto a = std::from_chars(p, p + 4, signExponent, 16);
+            const auto b = std::from_chars(p + 4, p + 20, significand, 16);
+            ok = a.ec == std::errc() && a.ptr == p + 4 && b.ec == std::errc() && b.ptr == p + 20;
+        }
+        const unsigned exponent = signExponent & 0x7FFFu;
+        const bool integerBit = (significand >> 63) != 0;
+        // Finite values in their canonical encoding only: no infinity or NaN
+        // (exponent all ones), no unnormal or pseudo-denormal.
+        if (!ok || exponent == 0x7FFFu || integerBit != (exponent != 0))
+            Fail(l.number, "'" + l.key + "' must be 20 hex digits of a finite 80-bit real, not '" + l.value + "'");
+        unsigned char bytes[sizeof(engine::Extended)] = {};
+        std::memcpy(bytes, &significand, 8);
+        std::memcpy(bytes + 8, &signExponent, 2);
+        engine::Extended v = 0;
+        std::memcpy(&v, bytes, sizeof v);
+        return v;
     }
 
     engine::Real48 ExactValue(const Line& l) const

@@ -50,6 +50,9 @@ struct PictureSettings {
 struct ViewDocument {
     std::string viewId; // "FormRN4.SBAL3", as quillon-render --list names it
     engine::Region region;
+    // The region drawn when it lies between 6-byte values (a frame of a zoom
+    // movie); `region` then holds the nearest 6-byte values, for a window.
+    std::optional<engine::RegionValues> extendedRegion;
     colour::PalettePage page = colour::PalettePage::Vga;
     colour::PanelColours panels;
     colour::ColourAdjust adjust;
@@ -59,6 +62,13 @@ struct ViewDocument {
 
     // The palette of the active page, the loaded table standing in for the VGA one.
     colour::TPaletteTable Palette() const;
+
+    // The region a picture of this view computes.
+    engine::RegionValues DrawnRegion() const { return extendedRegion.value_or(region.Values()); }
+    // Sets the region drawn: `region` to the nearest 6-byte values, and the
+    // extended region only when those differ from `values`. Throws
+    // engine::FloatingPointOverflow for a value beyond the 6-byte range.
+    void SetDrawnRegion(const engine::RegionValues& values);
 };
 
 // A catalogue view as it opens: its own region and colour offset, default colours.

@@ -8,7 +8,7 @@
 
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 
 TFormExtendedBasic::TFormExtendedBasic(QWidget* parent) : TFormBasicTamoSet(parent)
 {

@@ -136,7 +136,7 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
         throw std::invalid_argument("unknown view '" + view.viewId + "'");
     ViewJob j;
     j.set = fractals::MakePointSet(*v->window);
-    j.job.region = view.region.Values();
+    j.job.region = view.DrawnRegion();
     j.job.prototype = j.set.get();
     j.job.function = v->function;
     j.job.width = view.picture.width;

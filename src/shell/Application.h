@@ -1,4 +1,4 @@
-// The application object with its error handler, and the registry of the windows created at start-up.
+// The application object with its error handler, and the roster of the windows created at start-up.
 #pragma once
 
 #include <QApplication>
@@ -6,43 +6,16 @@
 
 #include <vector>
 
-class TFormBasicTamoSet;
-class TFormMain;
-class TForm1;
-class TFormTamo1;
-class TFormTamo2;
-class TFormTamo3;
-class TFormTamo4;
-class TFormTamo5;
-class TFormJU1;
-class TFormJU2;
-class TFormJU3;
-class TFormJU4;
-class TFormJU5;
-class TFormJU6;
-class TFormJU7;
-class TFormJU8;
-class TFormJU9;
-class TFormJU10;
-class TFormJU11;
-class TFormJU12;
-class TFormRN1;
-class TFormRN2;
-class TFormRN3;
-class TFormRN4;
-class TFormRN5;
-class TFormRN6;
-class ThumbnailRenderer;
+#include "fractals/Form1.h"
+#include "fractals/FormJU.h"
+#include "fractals/FormRN.h"
+#include "fractals/FormTamo.h"
+#include "shell/FormAbout.h"
+#include "shell/FormExport.h"
+#include "shell/FormMain.h"
+#include "shell/HelpForms.h"
 
-namespace shell {
-class TFormAbout;
-class TFormOver;
-class TFormGet;
-class TFormPos;
-class TFormControl;
-class TFormView;
-class TFormExport;
-} // namespace shell
+class ThumbnailRenderer;
 
 // The handlers report their own exceptions (window/ErrorReport.h); any other
 // exception raised while an event is delivered ends here, reported the same way.
@@ -52,44 +25,51 @@ public:
     QuillonApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
-
 };
 
-// One instance of each window, created once at start-up.
-extern TFormMain* FormMain;
-extern TForm1* Form1;
-extern TFormTamo5* FormTamo5;
-extern TFormTamo1* FormTamo1;
-extern TFormTamo3* FormTamo3;
-extern TFormTamo4* FormTamo4;
-extern TFormTamo2* FormTamo2;
-// The about box, the help windows and the POV-Ray options dialog are shared
-// by every fractal window.
-extern shell::TFormAbout* FormAbout;
-extern shell::TFormOver* FormOver;
-extern shell::TFormGet* FormGet;
-extern shell::TFormPos* FormPos;
-extern shell::TFormControl* FormControl;
-extern shell::TFormView* FormView;
-extern TFormJU1* FormJU1;
-extern TFormJU2* FormJU2;
-extern TFormJU3* FormJU3;
-extern TFormJU4* FormJU4;
-extern TFormJU5* FormJU5;
-extern TFormJU6* FormJU6;
-extern TFormJU7* FormJU7;
-extern TFormJU8* FormJU8;
-extern TFormJU9* FormJU9;
-extern TFormJU10* FormJU10;
-extern TFormJU11* FormJU11;
-extern TFormJU12* FormJU12;
-extern TFormRN1* FormRN1;
-extern TFormRN2* FormRN2;
-extern TFormRN3* FormRN3;
-extern TFormRN4* FormRN4;
-extern TFormRN5* FormRN5;
-extern TFormRN6* FormRN6;
-extern shell::TFormExport* FormExport;
+// The 32 windows of the application, one instance of each, in creation
+// order: the launcher first, the POV-Ray options dialog last. The global of
+// each window, its creation, the window lists and the deletion (in reverse)
+// all come from this one list. The about box, the help windows and the
+// options dialog are shared by every fractal window.
+#define QUILLON_APPLICATION_WINDOWS(X)                                                                             \
+    X(TFormMain, FormMain)                                                                                         \
+    X(TForm1, Form1)                                                                                               \
+    X(TFormTamo5, FormTamo5)                                                                                       \
+    X(TFormTamo1, FormTamo1)                                                                                       \
+    X(TFormTamo3, FormTamo3)                                                                                       \
+    X(TFormTamo4, FormTamo4)                                                                                       \
+    X(TFormTamo2, FormTamo2)                                                                                       \
+    X(shell::TFormAbout, FormAbout)                                                                                \
+    X(shell::TFormOver, FormOver)                                                                                  \
+    X(shell::TFormGet, FormGet)                                                                                    \
+    X(shell::TFormPos, FormPos)                                                                                    \
+    X(shell::TFormControl, FormControl)                                                                            \
+    X(shell::TFormView, FormView)                                                                                  \
+    X(TFormJU1, FormJU1)                                                                                           \
+    X(TFormJU2, FormJU2)                                                                                           \
+    X(TFormJU3, FormJU3)                                                                                           \
+    X(TFormJU4, FormJU4)                                                                                           \
+    X(TFormJU5, FormJU5)                                                                                           \
+    X(TFormJU6, FormJU6)                                                                                           \
+    X(TFormJU7, FormJU7)                                                                                           \
+    X(TFormJU8, FormJU8)                                                                                           \
+    X(TFormJU9, FormJU9)                                                                                           \
+    X(TFormJU10, FormJU10)                                                                                         \
+    X(TFormJU11, FormJU11)                                                                                         \
+    X(TFormJU12, FormJU12)                                                                                         \
+    X(TFormRN1, FormRN1)                                                                                           \
+    X(TFormRN2, FormRN2)                                                                                           \
+    X(TFormRN3, FormRN3)                                                                                           \
+    X(TFormRN4, FormRN4)                                                                                           \
+    X(TFormRN5, FormRN5)                                                                                           \
+    X(TFormRN6, FormRN6)                                                                                           \
+    X(shell::TFormExport, FormExport)
+
+#define QUILLON_DECLARE_WINDOW(Class, Instance) extern Class* Instance;
+QUILLON_APPLICATION_WINDOWS(QUILLON_DECLARE_WINDOW)
+#undef QUILLON_DECLARE_WINDOW
+
 extern ThumbnailRenderer* Thumbnails;
 
 // Creates every window in the start-up order, the launcher first; none is shown.
@@ -100,7 +80,8 @@ void CreateApplicationWindows();
 // and the soak all start this way.
 void StartApplication(QCoreApplication& app);
 // Stops every calculation, waits for every worker thread and deletes the
-// windows. Safe to call when nothing was created.
+// windows in the reverse order of their creation. Safe to call when nothing
+// was created.
 void DestroyApplicationWindows();
 // The 32 windows in creation order, the launcher first; empty before creation.
 std::vector<QWidget*> ApplicationWindows();

@@ -7,7 +7,7 @@
 #include "export/Export.h"
 #include "fractals/Catalogue.h"
 #include "shell/HelpForms.h"
-#include "shell/Thumbnail.h"
+#include "export/Export.h"
 
 namespace shell {
 
@@ -19,7 +19,7 @@ QPixmap DialogPicture()
     const fractals::View* view = fractals::FindView("FormJU3");
     if (!view)
         return QPixmap();
-    return QPixmap::fromImage(RenderViewImage(*view, 64, 51));
+    return QPixmap::fromImage(exporter::RenderViewImage(*view, 64, 51));
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 #include "fractals/FormTamo.h"
 #include "shell/Application.h"
 #include "window/ErrorReport.h"
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 
 namespace {
 
@@ -134,7 +134,7 @@ void TFormMain::FormClose()
 
     for (TFormBasicTamoSet* w : stopOrder)
         if (w)
-            w->StopRequested.store(true);
+            w->RequestStop();
     for (TFormBasicTamoSet* w : captionOrder)
         if (w)
             w->setWindowTitle(w->windowTitle() + " Closing...");
@@ -144,7 +144,7 @@ void TFormMain::FormClose()
     for (;;) {
         bool calculating = false;
         for (TFormBasicTamoSet* w : stopOrder)
-            if (w && w->Calculating.load())
+            if (w && w->IsCalculating())
                 calculating = true;
         if (!calculating)
             break;

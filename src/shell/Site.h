@@ -5,11 +5,14 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "window/Services.h"
+
 namespace shell {
 
-// The five distinct pages. All but PovRay are our own HTML pages, shipped
-// with the program and opened from disk, so the menus work offline.
-enum class SitePage { Home, PovRay, MandelSource, Images3D, Books };
+// The five distinct pages the windows ask for. All but PovRay are our own
+// HTML pages, shipped with the program and opened from disk, so the menus
+// work offline.
+using window::SitePage;
 
 // The address of a page: PovRay is the ray tracer's own web site; the others
 // are file:// URLs into SiteDirectory().

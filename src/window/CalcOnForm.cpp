@@ -1,14 +1,12 @@
 // The calculation thread: computes rows, meets the interface thread after each, publishes progress.
 #include "window/CalcOnForm.h"
 
-#include <QCoreApplication>
+#include <QAbstractEventDispatcher>
 #include <QMetaObject>
 
-#include <algorithm>
 #include <array>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include "engine/RowPool.h"
 #include "window/ErrorReport.h"
@@ -16,29 +14,28 @@
 
 namespace {
 
-// Workers not yet freed. Touched only on the interface thread.
-std::vector<TCalcOnForm*>& Live()
-{
-    static std::vector<TCalcOnForm*> live;
-    return live;
-}
+std::atomic<int> liveWorkers{0};
 
 } // namespace
 
 TCalcOnForm::TCalcOnForm(TFormBasicTamoSet* form, engine::TBasicSet* set, engine::TValueFunction fn)
-    : FormPai(form), FSet(set), FValueFunction(fn)
+    : FormPai(form), FSet(set), FValueFunction(fn), interfaceEvents_(QAbstractEventDispatcher::instance())
 {
-    Live().push_back(this);
+    liveWorkers.fetch_add(1, std::memory_order_relaxed);
 }
 
 TCalcOnForm::~TCalcOnForm()
 {
     wait();
     // Pairs with the run's last store: nothing of the run touches this object
-    // after it.
-    (void)RunEnded.load(std::memory_order_acquire);
-    auto& live = Live();
-    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    // after it (the thread's wait is invisible to the thread sanitizer).
+    (void)runEnded_.load(std::memory_order_acquire);
+    liveWorkers.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int TCalcOnForm::LiveCount()
+{
+    return liveWorkers.load(std::memory_order_relaxed);
 }
 
 void TCalcOnForm::Execute()
@@ -57,23 +54,19 @@ void TCalcOnForm::Execute()
         form->IterBuffer.StoreRow(i, values.data());
         // The worker yields to the interface once per row.
         QMetaObject::invokeMethod(form, [] {}, Qt::BlockingQueuedConnection);
-        form->ComputedRow.store(i, std::memory_order_release);
-        if (form->StopRequested.load(std::memory_order_acquire)) {
-            form->Calculating.store(false, std::memory_order_release);
+        if (!form->PublishRow(i))
             return;
-        }
     }
 }
 
 void TCalcOnForm::run()
 {
+    TFormBasicTamoSet* const form = FormPai;
     try {
         Execute();
     } catch (const std::exception& e) {
         // No formula throws; should one ever do so, the window must not stay
         // disabled with its calculation flag set.
-        // The window is the call's context: were it gone, the call is dropped.
-        TFormBasicTamoSet* const form = FormPai;
         const std::string message = e.what();
         QMetaObject::invokeMethod(
             form,
@@ -83,52 +76,12 @@ void TCalcOnForm::run()
             },
             Qt::QueuedConnection);
     }
-    RunEnded.store(true, std::memory_order_release);
-    // Freed on the interface thread; its destructor waits for the thread's
-    // very end. Asked for here rather than on the finished signal, whose
-    // queued delivery would run code of this class on this thread after the
-    // store above.
-    deleteLater();
-}
-
-void TCalcOnForm::WaitFor(const TFormBasicTamoSet* form)
-{
-    for (;;) {
-        bool running = false;
-        for (TCalcOnForm* t : Live())
-            if (t->FormPai == form && !t->RunEnded.load(std::memory_order_acquire))
-                running = true;
-        if (!running)
-            return;
-        // A rendezvous or the end of the run (its finished signal) wakes this.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
-
-void TCalcOnForm::WaitForAll()
-{
-    for (;;) {
-        const auto& live = Live();
-        const bool running = std::any_of(live.begin(), live.end(), [](TCalcOnForm* t) {
-            return !t->RunEnded.load(std::memory_order_acquire);
-        });
-        if (!running)
-            break;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    while (!Live().empty())
-        delete Live().back(); // the destructor waits and unregisters
-}
-
-int TCalcOnForm::LiveCount()
-{
-    return static_cast<int>(Live().size());
-}
-
-int TCalcOnForm::RunningCount()
-{
-    const auto& live = Live();
-    return static_cast<int>(std::count_if(live.begin(), live.end(), [](TCalcOnForm* t) {
-        return !t->RunEnded.load(std::memory_order_acquire);
-    }));
+    // Wakes a window waiting for this end (WaitForWorker), which may be idle
+    // in its event loop. Nothing is posted: a message made here and freed on
+    // the interface thread would pass through Qt's queue, whose locks the
+    // thread sanitizer cannot see. The store is the run's last access to this
+    // object, which may be freed as soon as it is seen.
+    QAbstractEventDispatcher* const wake = interfaceEvents_;
+    runEnded_.store(true, std::memory_order_release);
+    wake->wakeUp();
 }

@@ -9,30 +9,30 @@
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 
+class QAbstractEventDispatcher;
 class TFormBasicTamoSet;
 
+// Owned by its window, which frees it before starting the next calculation
+// and when the window is destroyed (TFormBasicTamoSet::WaitForWorker).
 class TCalcOnForm : public QThread {
     Q_OBJECT
 public:
-    // Creates the thread; it deletes itself once its run has ended.
     TCalcOnForm(TFormBasicTamoSet* form, engine::TBasicSet* set, engine::TValueFunction fn);
+    // Waits for the thread's very end; the run must have ended (RunEnded).
     ~TCalcOnForm() override;
 
     TFormBasicTamoSet* const FormPai;
     engine::TBasicSet* const FSet;
     const engine::TValueFunction FValueFunction;
 
-    // Processes events until every worker of `form` has ended its run. The
-    // worker waits for the interface thread once per row, so a plain wait
-    // here would never return.
-    static void WaitFor(const TFormBasicTamoSet* form);
-    // Processes events until every worker has ended its run, then frees the
-    // workers not freed yet. Used at shutdown, after every stop request.
-    static void WaitForAll();
-    // Workers not freed yet (running, or ended and waiting for their deletion).
+    // True once the run needs the interface thread no more: freeing this
+    // object then waits only for the thread's last steps (a wake-up of the
+    // interface thread's event loop).
+    bool RunEnded() const { return runEnded_.load(std::memory_order_acquire); }
+
+    // Worker objects in existence, whatever their state: a leak check for
+    // the tests and the shutdown probe.
     static int LiveCount();
-    // Workers whose run has not ended.
-    static int RunningCount();
 
 protected:
     void run() override;
@@ -40,7 +40,7 @@ protected:
 private:
     void Execute();
 
-    // Stored last by the run, after every access to the window; whoever frees
-    // the window or this object reads it first.
-    std::atomic<bool> RunEnded{false};
+    std::atomic<bool> runEnded_{false};
+    // The interface thread's event loop (the worker is made there).
+    QAbstractEventDispatcher* const interfaceEvents_;
 };

@@ -25,19 +25,27 @@ colour::PanelColours TFormBasicTamoSet::CurrentPanelColours() const
     return c;
 }
 
-void TFormBasicTamoSet::PagCPalChange()
+colour::PalettePage TFormBasicTamoSet::CurrentPalettePage() const
 {
-    colour::PalettePage page = colour::PalettePage::Vga;
     QWidget* current = PagCPal->currentWidget();
     if (current == TS2)
-        page = colour::PalettePage::Two;
-    else if (current == TS3)
-        page = colour::PalettePage::Three;
-    else if (current == TS4)
-        page = colour::PalettePage::Four;
-    else if (current == TS15)
-        page = colour::PalettePage::Fifteen;
+        return colour::PalettePage::Two;
+    if (current == TS3)
+        return colour::PalettePage::Three;
+    if (current == TS4)
+        return colour::PalettePage::Four;
+    if (current == TS15)
+        return colour::PalettePage::Fifteen;
+    return colour::PalettePage::Vga;
+}
+
+void TFormBasicTamoSet::PagCPalChange()
+{
+    const colour::PalettePage page = CurrentPalettePage();
     Palette = colour::BuildPaletteForPage(page, CurrentPanelColours());
+    // A loaded palette file stands where the VGA table stands.
+    if (page == colour::PalettePage::Vga && LoadedPalette)
+        Palette = LoadedPalette->table;
     Recolour();
 }
 
@@ -91,20 +99,12 @@ void TFormBasicTamoSet::Recolour()
         return;
     }
     // From the values, not the old pixels, so adjustments never accumulate.
-    QImage picture(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
-    const std::array<std::uint32_t, 256> table = ColourTable();
-    for (int r = 0; r < engine::kBufferHeight; ++r)
-        PaintRowWith(picture, r, table);
-    PB->SetPicture(picture);
+    PB->SetPicture(PaintedPicture());
 }
 
 QImage TFormBasicTamoSet::ShownPicture() const
 {
     if (!PB->Picture().isNull())
         return PB->Picture();
-    QImage picture(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
-    const std::array<std::uint32_t, 256> table = ColourTable();
-    for (int r = 0; r < engine::kBufferHeight; ++r)
-        PaintRowWith(picture, r, table);
-    return picture;
+    return PaintedPicture();
 }

@@ -3,6 +3,10 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -25,7 +29,7 @@
 #include <string>
 
 #include "fractals/Catalogue.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "window/CalcOnForm.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
@@ -98,6 +102,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     f.setPointSize(8);
     setFont(f);
     resize(748, 471);
+    setAcceptDrops(true);
 
     BuildMenus();
 
@@ -111,6 +116,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     BuildViewBox();
     BuildControlBox();
     BuildPositionBox();
+    BuildPaletteControls();
     RebuildDocking();
 
     Timer1 = new QTimer(this);
@@ -118,7 +124,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     Timer1->setInterval(Timer1IntervalHook > 0 ? Timer1IntervalHook : 1000);
     connect(Timer1, &QTimer::timeout, this, errors::GuardedSlot([this] { Timer1Timer(); }));
 
-    Web = new shell::TUrlLink(this);
+    Web = new window::TUrlLink(this);
     Web->setObjectName("Web");
 
     PositionBoxIdle();
@@ -128,7 +134,7 @@ TFormBasicTamoSet::~TFormBasicTamoSet()
 {
     // Events are processed while the worker ends: nothing may start another.
     StartPending = false;
-    StopRequested.store(true);
+    RequestStop();
     hide();
     FormDestroy();
 }
@@ -157,6 +163,8 @@ void TFormBasicTamoSet::BuildMenus()
     MMFile = menu("MMFile", "&File");
     MMSave = item(MMFile, "MMSave", "&Save", &TFormBasicTamoSet::BitBtnSaveClick);
     MMPov = item(MMFile, "MMPov", "Export to 3D &POV-Ray file...", &TFormBasicTamoSet::MMPovClick);
+    MMOpenView = item(MMFile, "MMOpenView", "Open View…", &TFormBasicTamoSet::MMOpenViewClick);
+    MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
     separator(MMFile, nullptr);
     MMClose = MMFile->addAction("&Close");
     MMClose->setObjectName("MMClose");
@@ -179,6 +187,7 @@ void TFormBasicTamoSet::BuildMenus()
     separator(MMMove, nullptr);
     MMZoomIn = item(MMMove, "MMZoomIn", "Zoom In", &TFormBasicTamoSet::BitBtnZINClick);
     MMZoomOut = item(MMMove, "MMZoomOut", "Zoom Out", &TFormBasicTamoSet::BitBtnZOUTClick);
+    BuildHistoryMenu();
 
     MMView = menu("MMView", "&View");
     MMMinimal = item(MMView, "MMMinimal", "&Minimal", &TFormBasicTamoSet::MMMinimalClick);
@@ -195,6 +204,10 @@ void TFormBasicTamoSet::BuildMenus()
     MMRightControl->setChecked(true);
     MMLeftPosition->setCheckable(true);
     MMLeftPosition->setChecked(true);
+    // Palette files, behind the specified items (PaletteFiles.cpp).
+    separator(MMOptions, nullptr);
+    MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
+    MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
 
     MMWeb = menu("MMWeb", "&Web");
     MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
@@ -367,38 +380,6 @@ void TFormBasicTamoSet::BuildPositionBox()
     connect(BBSubmit, &QPushButton::clicked, this, errors::GuardedSlot([this] { BBSubmitClick(); }));
 }
 
-std::vector<QWidget*> TFormBasicTamoSet::LeftDockedBoxes() const
-{
-    std::vector<QWidget*> boxes;
-    if (MMLeftPosition->isChecked())
-        boxes.push_back(GroupBox4);
-    if (!MMRightControl->isChecked())
-        boxes.push_back(GroupBox2);
-    return boxes;
-}
-
-std::vector<QWidget*> TFormBasicTamoSet::RightDockedBoxes() const
-{
-    std::vector<QWidget*> boxes;
-    if (MMRightControl->isChecked())
-        boxes.push_back(GroupBox2);
-    if (!MMLeftPosition->isChecked())
-        boxes.push_back(GroupBox4);
-    return boxes;
-}
-
-void TFormBasicTamoSet::RebuildDocking()
-{
-    while (DockRow->count() > 0)
-        delete DockRow->takeAt(0);
-    for (QWidget* w : LeftDockedBoxes())
-        DockRow->addWidget(w);
-    DockRow->addWidget(GroupBox1, 1);
-    const std::vector<QWidget*> right = RightDockedBoxes();
-    for (auto it = right.rbegin(); it != right.rend(); ++it)
-        DockRow->addWidget(*it);
-}
-
 bool TFormBasicTamoSet::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == GroupBox1 && e->type() == QEvent::Resize)
@@ -462,7 +443,7 @@ void TFormBasicTamoSet::FormCreate(const char* instance)
 
 void TFormBasicTamoSet::FormDestroy()
 {
-    TCalcOnForm::WaitFor(this);
+    WaitForWorker();
     PointSet.reset();
 }
 
@@ -476,6 +457,32 @@ void TFormBasicTamoSet::SetRegionByCorners(engine::Extended x1, engine::Extended
                                            engine::Extended y2)
 {
     ViewRegion.SetRegionByCorners(x1, x2, y1, y2);
+}
+
+// ---- drops: a palette file dropped on the window loads it ----
+void TFormBasicTamoSet::dragEnterEvent(QDragEnterEvent* e)
+{
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile() && colour::PaletteFormatOfName(url.toLocalFile().toStdString())) {
+            e->acceptProposedAction();
+            return;
+        }
+    QMainWindow::dragEnterEvent(e);
+}
+
+void TFormBasicTamoSet::dropEvent(QDropEvent* e)
+{
+    for (const QUrl& url : e->mimeData()->urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && colour::PaletteFormatOfName(path.toStdString())) {
+            e->acceptProposedAction();
+            // Refused while a calculation runs, as the menu item is.
+            if (MMLoadPalette->isEnabled())
+                errors::Guarded([this, path] { LoadPaletteFile(path); });
+            return;
+        }
+    }
+    QMainWindow::dropEvent(e);
 }
 
 void TFormBasicTamoSet::EnableRGBControls(bool enabled)
@@ -492,6 +499,9 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
             a->setEnabled(enabled);
     }
     MMSave->setEnabled(enabled);
+    for (QAction* a : {MMLoadPalette, MMSavePalette})
+        a->setEnabled(enabled);
+    ButBuiltInVga->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{BitBtnZIN, BitBtnZOUT, BitBtnUp, BitBtnLeft, BitBtnRight,
                                                       BitBtnDown, TB1, LabPal, PagCPal, ButReset})
         w->setEnabled(enabled);
@@ -501,6 +511,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
         PositionBoxIdle();
     else
         PositionBoxDisabled();
+    UpdateHistoryActions(enabled);
 }
 
 namespace {

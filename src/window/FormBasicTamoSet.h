@@ -15,11 +15,15 @@
 #include <vector>
 
 #include "colour/Palette.h"
+#include "colour/PaletteFile.h"
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
+#include "window/History.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QGroupBox;
 class QHBoxLayout;
@@ -27,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QMouseEvent;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -36,10 +41,15 @@ class QToolButton;
 
 namespace fractals {
 struct WindowEntry;
+struct View;
+}
+namespace exporter {
+struct ViewDocument;
 }
 
-namespace shell {
+namespace window {
 class TUrlLink;
+enum class SitePage;
 }
 
 class ColourPanel;
@@ -65,7 +75,9 @@ public:
     explicit TFormBasicTamoSet(QWidget* parent = nullptr);
     ~TFormBasicTamoSet() override;
 
-    // ---- components ----
+    // Each section names the file that holds its code.
+
+    // ---- components (built in FormBasicTamoSet.cpp) ----
     QMenuBar* MMenu = nullptr;
     QMenu* MMFile = nullptr;
     QAction* MMSave = nullptr;
@@ -164,9 +176,9 @@ public:
     QPushButton* BBSubmit = nullptr;
 
     QTimer* Timer1 = nullptr;
-    shell::TUrlLink* Web = nullptr; // opens the Web and Books pages
+    window::TUrlLink* Web = nullptr; // opens the Web and Books pages
 
-    // ---- fields ----
+    // ---- fields (set in FormBasicTamoSet.cpp, FormCreate) ----
     bool TrueColour = false;
     bool StartPending = false;
     std::uint8_t ColourOffset = 0;
@@ -174,15 +186,11 @@ public:
     engine::Region ViewRegion; // XWidth, YHeight, XStart, YStart
     engine::IterBuffer IterBuffer;
     int PaintedRow = -1;
-    std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
     int AnchorX = 0, AnchorY = 0;
     int SelRight = 0, SelBottom = 0, SelLeft = 0, SelTop = 0;
     bool Selecting = false;
     bool SelectionDone = false;
     colour::TPaletteTable Palette;
-    std::atomic<bool> Calculating{false};
-    std::atomic<bool> StopRequested{false};
-    std::unique_ptr<engine::TBasicSet> PointSet;
     engine::TValueFunction ValueFunction = nullptr;
 
     // The colour ColorDialog1 opens with: the last one confirmed in it.
@@ -191,7 +199,7 @@ public:
     // The catalogue entry the window was built from (null for a bare base window).
     const fractals::WindowEntry* Entry = nullptr;
 
-    // ---- test hooks: when set they replace the modal dialogs ----
+    // ---- test hooks: when set they replace the modal dialogs (Colours.cpp, Output.cpp) ----
     // Returns the confirmed colour or nothing for a cancel.
     static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
     // Returns the chosen file name or an empty string for a cancel.
@@ -200,7 +208,7 @@ public:
     // instead of 1000: tests that do not test the painting rhythm shorten it.
     static int Timer1IntervalHook;
 
-    // ---- region, creation, control states ----
+    // ---- region, creation, control states (FormBasicTamoSet.cpp) ----
     void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,
                          engine::Extended yHeight);
     void SetRegionByCorners(engine::Extended x1, engine::Extended x2, engine::Extended y1, engine::Extended y2);
@@ -210,7 +218,21 @@ public:
     void PositionBoxEditing();
     void PositionBoxDisabled();
 
-    // ---- calculation ----
+    // ---- calculation (Calculation.cpp) ----
+    // The worker protocol: the flags and the row counter are written only by
+    // the window's own methods, on the interface thread or, for the worker's
+    // part, in PublishRow.
+    bool IsCalculating() const { return Calculating.load(); }
+    // The running worker stops after the row it is computing; never undone.
+    void RequestStop() { StopRequested.store(true); }
+    bool StopWasRequested() const { return StopRequested.load(); }
+    // The last row the worker has published (acquire); -1 before the first.
+    int LastComputedRow() const { return ComputedRow.load(std::memory_order_acquire); }
+    // Processes events until the window's worker has ended its run, then
+    // frees it. The worker meets this thread once per row, so a plain wait
+    // would never return.
+    void WaitForWorker();
+    const engine::TBasicSet* CurrentPointSet() const { return PointSet.get(); }
     void FormActivate();
     void StartCalculation();
     virtual void CreateCalcThread();
@@ -219,7 +241,7 @@ public:
     void PaintRow(int row);
     void PaintAllRows();
 
-    // ---- colours ----
+    // ---- colours (Colours.cpp) ----
     colour::ColourAdjust CurrentAdjust() const;
     colour::PanelColours CurrentPanelColours() const;
     void PagCPalChange();
@@ -230,14 +252,37 @@ public:
     // The picture the view shows; before the first calculation, the buffer painted.
     QImage ShownPicture() const;
 
-    // ---- output ----
+    // ---- palette files (PaletteFiles.cpp) ----
+    // Options menu items behind their own separator, and the Vga page's file
+    // name and the one-click way back to the built-in table.
+    QAction* MMLoadPalette = nullptr;
+    QAction* MMSavePalette = nullptr;
+    QLabel* LabPaletteName = nullptr;
+    QPushButton* ButBuiltInVga = nullptr;
+    // Replaces the open dialog when set: returns the chosen file name or an empty string for a cancel.
+    static std::function<QString(const SaveDialogSettings&)> OpenFileHook;
+    void BuildPaletteControls();
+    void MMLoadPaletteClick();
+    void MMSavePaletteClick();
+    // Reads the file and, only once it has been read whole, puts it in place
+    // of the VGA table and shows the Vga page. Throws colour::PaletteFileError.
+    void LoadPaletteFile(const QString& path);
+    // The palette file in place of the VGA table; nothing for the built-in table.
+    const std::optional<colour::PaletteFile>& LoadedPaletteFile() const { return LoadedPalette; }
+    // Puts `palette` in place of the VGA table (nothing: the built-in one) and recolours.
+    void SetLoadedPalette(std::optional<colour::PaletteFile> palette);
+    void ButBuiltInVgaClick();
+    colour::PalettePage CurrentPalettePage() const;
+    QString RunOpenDialog(const SaveDialogSettings& settings);
+
+    // ---- output (Output.cpp) ----
     void BitBtnSaveClick();
     void MMCopytoclipboardClick();
     void MMExportBMRTClick();
     virtual void MMPovClick();
     QString RunSaveDialog(const SaveDialogSettings& settings);
 
-    // ---- navigation ----
+    // ---- navigation, selection, Position box (Navigation.cpp) ----
     virtual void BitBtnZINClick();
     virtual void BitBtnZOUTClick();
     virtual void BitBtnUpClick();
@@ -262,7 +307,7 @@ public:
     void ShowSelectionFrame(bool visible);
     void SetSelectionFrameStyle(bool lowered);
 
-    // ---- layout ----
+    // ---- layout (Layout.cpp) ----
     virtual void MMMinimalClick();
     virtual void MMControlClick();
     virtual void MMPositionClick();
@@ -275,9 +320,11 @@ public:
     // box filling the middle, right edge last.
     void RebuildDocking();
 
-    // ---- help, web, books ----
+    // ---- help, web, books (Links.cpp) ----
     // Sets Web's address and launches the browser on it.
     void OpenUrl(const QString& address);
+    // OpenUrl with the page's address, as the application's services give it.
+    void OpenSitePage(window::SitePage page);
     virtual void MMOverClick();
     virtual void MMGettingStartedClick();
     virtual void MMTheViewBoxClick();
@@ -291,7 +338,45 @@ public:
     virtual void MMFractalsBookClick();
     virtual void MMPlanetsBookClick();
 
+    // ---- history: Back and Forward (HistoryNavigation.cpp) ----
+    QAction* MMBack = nullptr;
+    QAction* MMForward = nullptr;
+    window::ViewHistory History;
+    void MMBackClick();
+    void MMForwardClick();
+    // Shows the view `step` places away: its kept picture at once, or a new
+    // calculation when the picture was dropped. Nothing while calculating.
+    void GoToHistory(int step);
+    // Back and Forward enabled exactly when they have somewhere to go.
+    void UpdateHistoryActions(bool enabled);
+    // Sets the Position labels to the region of the picture shown.
+    void ShowRegionInLabels();
+
+    // ---- view files: Open View, Save View (ViewFiles.cpp) ----
+    QAction* MMOpenView = nullptr;
+    QAction* MMSaveView = nullptr;
+    // The catalogue view the window shows (its formula), or null.
+    const fractals::View* CurrentCatalogueView() const;
+    // The window's view as a document, and a document of this window's views
+    // applied to it (region, formula, colours), then calculated.
+    exporter::ViewDocument CurrentViewDocument() const;
+    void ApplyViewDocument(const exporter::ViewDocument& doc);
+    void MMOpenViewClick();
+    void MMSaveViewClick();
+    // Reads the file and opens its view in the window it belongs to; a bad
+    // file throws before any window changes.
+    void OpenViewFile(const QString& name);
+
 protected:
+    // ---- the worker protocol's state (Calculation.cpp); a test subclass may drive it ----
+    std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
+    std::atomic<bool> Calculating{false};
+    std::atomic<bool> StopRequested{false};
+    // The formula's point set, installed by the creation handler; the worker
+    // reads it (each pool row on its own copy).
+    std::unique_ptr<engine::TBasicSet> PointSet;
+
+    // ---- creation and destruction (FormBasicTamoSet.cpp) ----
     // The base creation handler; derived windows install their formula and call it.
     void FormCreate();
     // The whole creation handler of a catalogue window: its formula, region
@@ -303,6 +388,7 @@ protected:
     // Frees the point set once no calculation uses it any more.
     void FormDestroy();
 
+    // ---- layout (Layout.cpp) ----
     // Boxes docked at each edge, from that edge inwards.
     virtual std::vector<QWidget*> LeftDockedBoxes() const;
     virtual std::vector<QWidget*> RightDockedBoxes() const;
@@ -310,19 +396,42 @@ protected:
     // the toolkit has inverted it then.
     void InvertCheck(QAction* item);
 
+    // ---- events (FormBasicTamoSet.cpp) ----
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
     QHBoxLayout* DockRow = nullptr;
 
 private:
+    // ---- calculation (Calculation.cpp) ----
+    // Run by the worker after it has stored row `row`: publishes the row and
+    // tells whether to go on (false once a stop was requested).
+    bool PublishRow(int row);
+    std::array<std::uint32_t, 256> ColourTable() const;
+    void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& pixels) const;
+    // The whole picture painted from IterBuffer in the current colours.
+    QImage PaintedPicture() const;
+    // The worker of the last calculation, kept until the next one starts or
+    // the window goes.
+    std::unique_ptr<TCalcOnForm> Worker;
+
+    // ---- components (FormBasicTamoSet.cpp) ----
+    // Each menu of the menu bar is built in one place, in BuildMenus.
     void BuildMenus();
     void BuildViewBox();
     void BuildControlBox();
     void BuildPositionBox();
-    std::array<std::uint32_t, 256> ColourTable() const;
-    void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& table) const;
+    void BuildHistoryMenu();
+    // Called as a calculation starts and as it completes (HistoryNavigation.cpp).
+    void RecordCalculationStart();
+    void KeepFinishedPicture();
+    bool Revisiting = false; // the calculation redraws a view of the history
+    bool Centred = false; // placed at the screen centre on its first showing
 
-    bool Centred = false;
+    // ---- palette files (PaletteFiles.cpp) ----
+    std::optional<colour::PaletteFile> LoadedPalette;
 };

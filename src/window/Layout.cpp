@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QHBoxLayout>
 
 // The check marks are the layout: every command sets them and derives the
 // boxes' visibility and sides from them. Hidden boxes leave the docking
@@ -56,4 +57,36 @@ void TFormBasicTamoSet::MMLeftPositionClick()
 {
     InvertCheck(MMLeftPosition);
     RebuildDocking();
+}
+
+std::vector<QWidget*> TFormBasicTamoSet::LeftDockedBoxes() const
+{
+    std::vector<QWidget*> boxes;
+    if (MMLeftPosition->isChecked())
+        boxes.push_back(GroupBox4);
+    if (!MMRightControl->isChecked())
+        boxes.push_back(GroupBox2);
+    return boxes;
+}
+
+std::vector<QWidget*> TFormBasicTamoSet::RightDockedBoxes() const
+{
+    std::vector<QWidget*> boxes;
+    if (MMRightControl->isChecked())
+        boxes.push_back(GroupBox2);
+    if (!MMLeftPosition->isChecked())
+        boxes.push_back(GroupBox4);
+    return boxes;
+}
+
+void TFormBasicTamoSet::RebuildDocking()
+{
+    while (DockRow->count() > 0)
+        delete DockRow->takeAt(0);
+    for (QWidget* w : LeftDockedBoxes())
+        DockRow->addWidget(w);
+    DockRow->addWidget(GroupBox1, 1);
+    const std::vector<QWidget*> right = RightDockedBoxes();
+    for (auto it = right.rbegin(); it != right.rend(); ++it)
+        DockRow->addWidget(*it);
 }

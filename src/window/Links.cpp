@@ -1,21 +1,15 @@
-// The Help, Web and Books menu commands: the shared help windows, the about box and the browser.
+// The Help, Web and Books menu commands: asked of the application's services, and the browser.
 #include "window/FormBasicTamoSet.h"
 
-#include <QUrl>
-
-#include "shell/Application.h"
-#include "shell/FormAbout.h"
-#include "shell/HelpForms.h"
-#include "shell/Site.h"
-#include "shell/UrlLink.h"
+#include "window/Services.h"
+#include "window/UrlLink.h"
 
 namespace {
 
-// The encoded form: a file:// address of a folder with blanks or non-ASCII
-// letters reaches the browser as one well-formed URL.
-QString Address(shell::SitePage page)
+void ShowHelp(window::HelpWindow which)
 {
-    return shell::SiteUrl(page).toString(QUrl::FullyEncoded);
+    if (window::Services* services = window::InstalledServices())
+        services->ShowHelp(which);
 }
 
 } // namespace
@@ -26,18 +20,22 @@ void TFormBasicTamoSet::OpenUrl(const QString& address)
     Web->Launch();
 }
 
-// The windows are shared and created at start-up; a window built on its own
-// (without the application's windows) has nothing to show.
-void TFormBasicTamoSet::MMOverClick() { shell::ShowAndRaise(FormOver); }
-void TFormBasicTamoSet::MMGettingStartedClick() { shell::ShowAndRaise(FormGet); }
-void TFormBasicTamoSet::MMTheViewBoxClick() { shell::ShowAndRaise(FormView); }
-void TFormBasicTamoSet::MMTheControlBoxClick() { shell::ShowAndRaise(FormControl); }
-void TFormBasicTamoSet::MMThePositionBoxClick() { shell::ShowAndRaise(FormPos); }
-void TFormBasicTamoSet::About1Click() { shell::ShowAndRaise(FormAbout); }
+void TFormBasicTamoSet::OpenSitePage(window::SitePage page)
+{
+    if (const window::Services* services = window::InstalledServices())
+        OpenUrl(services->PageAddress(page));
+}
 
-void TFormBasicTamoSet::MMHPClick() { OpenUrl(Address(shell::SitePage::Home)); }
-void TFormBasicTamoSet::MMPovLinkClick() { OpenUrl(Address(shell::SitePage::PovRay)); }
-void TFormBasicTamoSet::MMMandelClick() { OpenUrl(Address(shell::SitePage::MandelSource)); }
-void TFormBasicTamoSet::MM3DClick() { OpenUrl(Address(shell::SitePage::Images3D)); }
-void TFormBasicTamoSet::MMFractalsBookClick() { OpenUrl(Address(shell::SitePage::Books)); }
-void TFormBasicTamoSet::MMPlanetsBookClick() { OpenUrl(Address(shell::SitePage::Books)); }
+void TFormBasicTamoSet::MMOverClick() { ShowHelp(window::HelpWindow::Overview); }
+void TFormBasicTamoSet::MMGettingStartedClick() { ShowHelp(window::HelpWindow::GettingStarted); }
+void TFormBasicTamoSet::MMTheViewBoxClick() { ShowHelp(window::HelpWindow::ViewBox); }
+void TFormBasicTamoSet::MMTheControlBoxClick() { ShowHelp(window::HelpWindow::ControlBox); }
+void TFormBasicTamoSet::MMThePositionBoxClick() { ShowHelp(window::HelpWindow::PositionBox); }
+void TFormBasicTamoSet::About1Click() { ShowHelp(window::HelpWindow::About); }
+
+void TFormBasicTamoSet::MMHPClick() { OpenSitePage(window::SitePage::Home); }
+void TFormBasicTamoSet::MMPovLinkClick() { OpenSitePage(window::SitePage::PovRay); }
+void TFormBasicTamoSet::MMMandelClick() { OpenSitePage(window::SitePage::MandelSource); }
+void TFormBasicTamoSet::MM3DClick() { OpenSitePage(window::SitePage::Images3D); }
+void TFormBasicTamoSet::MMFractalsBookClick() { OpenSitePage(window::SitePage::Books); }
+void TFormBasicTamoSet::MMPlanetsBookClick() { OpenSitePage(window::SitePage::Books); }

@@ -121,6 +121,10 @@ void TFormBasicTamoSet::PBKeyDown(int key)
 
 void TFormBasicTamoSet::PBMouseDown(Qt::MouseButton button, int x, int y)
 {
+    if (button == Qt::BackButton || button == Qt::ForwardButton) {
+        GoToHistory(button == Qt::BackButton ? -1 : 1);
+        return;
+    }
     if (Calculating.load())
         return;
     if (button == Qt::RightButton) {

@@ -8,8 +8,7 @@
 #include <QStringList>
 
 #include "export/Export.h"
-#include "shell/Application.h"
-#include "shell/FormExport.h"
+#include "window/Services.h"
 
 namespace {
 
@@ -78,10 +77,12 @@ void TFormBasicTamoSet::MMExportBMRTClick()
 
 void TFormBasicTamoSet::MMPovClick()
 {
-    // The options dialog is shared and modal: one export at a time.
-    if (FormExport == nullptr || FormExport->isVisible())
+    // The options dialog is the application's, shared and modal: one export at a time.
+    window::Services* services = window::InstalledServices();
+    if (services == nullptr)
         return;
-    if (FormExport->exec() != QDialog::Accepted)
+    const std::optional<window::PovOptions> options = services->ChoosePovOptions();
+    if (!options)
         return;
     const QString chosen =
         RunSaveDialog(SaveDialogSettings{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
@@ -95,5 +96,5 @@ void TFormBasicTamoSet::MMPovClick()
     const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
     // A failure of the height image ends the export before the scene exists.
     exporter::WriteHeightImage(heightImage, values);
-    exporter::WritePovScene(scene, FormExport->CameraLocation, FormExport->LightSource, heightImage);
+    exporter::WritePovScene(scene, options->cameraLocation, options->lightSource, heightImage);
 }

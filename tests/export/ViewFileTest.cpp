@@ -112,6 +112,52 @@ TEST(ViewFile, ExactRegionWinsAndDecimalsAloneAreReadToTheSameValues)
     EXPECT_EQ(edited.region.XWidth, engine::Real48::FromExtended(99.0L));
 }
 
+// A frame's region between 6-byte values is kept exactly in the extended
+// keys; a region on 6-byte values writes none, so older files stay as they were.
+TEST(ViewFile, ExtendedRegionIsKeptExactlyAndOnlyWhenNeeded)
+{
+    ViewDocument d = Sample();
+    const std::string sixByte = ViewText(d);
+    d.SetDrawnRegion(d.region.Values());
+    EXPECT_FALSE(d.extendedRegion);
+    EXPECT_EQ(ViewText(d), sixByte);
+    EXPECT_EQ(sixByte.find("-extended"), std::string::npos);
+
+    const engine::RegionValues between{-0.123456789012345678L, 0.6234567890123456789L, -1.0e-7L / 3, 3.25L};
+    d.SetDrawnRegion(between);
+    ASSERT_TRUE(d.extendedRegion);
+    const std::string text = ViewText(d);
+    const ViewDocument back = ParseView(text, "v");
+    EXPECT_EQ(back, d);
+    EXPECT_EQ(back.DrawnRegion(), between); // every bit
+    EXPECT_EQ(back.region.XStart, engine::Real48::FromExtended(between.XStart)); // the window's nearest
+    // 1.0 in the layout the format states: sign and exponent 3fff, significand with its integer bit.
+    const ViewDocument one = ParseView(WithValue(text, "y-height-extended", "3fff8000000000000000"), "v");
+    EXPECT_EQ(one.DrawnRegion().YHeight, 1.0L);
+    // The exact extended value wins over the 6-byte lines, as the 6-byte one wins over the decimal.
+    EXPECT_EQ(ParseView(WithValue(text, "x-start", "8100000000c0"), "v").DrawnRegion(), between);
+
+    const struct {
+        std::string text;
+        std::string expect;
+    } bad[] = {
+        {Without(text, "x-width-extended"), "the extended region lacks its line 'x-width-extended'"},
+        {WithValue(text, "x-start-extended", "3fff800000000000000"), "'x-start-extended' must be 20 hex digits"},
+        {WithValue(text, "x-start-extended", "7fff8000000000000000"), "'x-start-extended' must be 20 hex digits"},
+        {WithValue(text, "x-start-extended", "3fff0000000000000001"), "'x-start-extended' must be 20 hex digits"},
+        {WithValue(text, "x-start-extended", "3fff80000000000000g0"), "'x-start-extended' must be 20 hex digits"},
+        {WithValue(text, "y-start-extended", "43ff8000000000000000"), "the extended region is beyond the range"},
+    };
+    for (const auto& b : bad) {
+        try {
+            ParseView(b.text, "v");
+            ADD_FAILURE() << b.expect;
+        } catch (const ViewFileError& e) {
+            EXPECT_NE(std::string(e.what()).find(b.expect), std::string::npos) << e.what();
+        }
+    }
+}
+
 // Each bad file is refused by quillon-render with one line naming the file
 // (and the line at fault) and status 2, and no picture is written.
 TEST(ViewFile, BadFilesAreRefusedNamingFileAndLine)

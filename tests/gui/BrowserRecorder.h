@@ -11,18 +11,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 
 namespace guitest {
 
 // Replaces the browser lookup for one test and puts the default back.
 class LookupOverride {
 public:
-    explicit LookupOverride(shell::TUrlLink::CommandLineLookup lookup)
+    explicit LookupOverride(window::TUrlLink::CommandLineLookup lookup)
     {
-        shell::TUrlLink::BrowserCommandLookup() = std::move(lookup);
+        window::TUrlLink::BrowserCommandLookup() = std::move(lookup);
     }
-    ~LookupOverride() { shell::TUrlLink::BrowserCommandLookup() = shell::DefaultBrowserCommandLine; }
+    ~LookupOverride() { window::TUrlLink::BrowserCommandLookup() = window::DefaultBrowserCommandLine; }
     LookupOverride(const LookupOverride&) = delete;
     LookupOverride& operator=(const LookupOverride&) = delete;
 };

@@ -63,7 +63,7 @@ inline void Pump(int ms)
 
 inline bool WaitForCalculation(TFormBasicTamoSet& w)
 {
-    return WaitUntil([&] { return !w.Calculating.load(); });
+    return WaitUntil([&] { return !w.IsCalculating(); });
 }
 
 // The buffer the engine computes for a region, set and value function.
@@ -82,7 +82,7 @@ inline std::vector<std::uint8_t> ReferenceBuffer(const char* viewId)
 }
 
 // The picture the window's values give in its current colours, painted by
-// the exporter's independent painter.
+// the exporter (whose pixels tests/export checks against PixelColour cell by cell).
 inline QImage ExpectedPicture(const TFormBasicTamoSet& w)
 {
     const std::vector<std::uint8_t> values = w.IterBuffer.Snapshot();

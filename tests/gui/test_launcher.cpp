@@ -14,9 +14,9 @@
 #include "fractals/FormRN.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
-#include "shell/Thumbnail.h"
+#include "export/Export.h"
 #include "window/CalcOnForm.h"
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
@@ -105,11 +105,11 @@ TEST_F(Launcher, ButtonShowsItsWindowOnTopAndClosingOnlyHidesItWhileItCalculates
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), w);
-    ASSERT_TRUE(w->Calculating.load());
+    ASSERT_TRUE(w->IsCalculating());
 
     w->MMClose->trigger();
     EXPECT_FALSE(w->isVisible());
-    EXPECT_TRUE(w->Calculating.load()) << "a hidden window goes on calculating";
+    EXPECT_TRUE(w->IsCalculating()) << "a hidden window goes on calculating";
     ASSERT_TRUE(WaitForCalculation(*w));
     EXPECT_EQ(w->IterBuffer.Snapshot(), ReferenceBuffer("FormJU4"));
 
@@ -118,11 +118,11 @@ TEST_F(Launcher, ButtonShowsItsWindowOnTopAndClosingOnlyHidesItWhileItCalculates
     ASSERT_TRUE(QTest::qWaitForWindowActive(FormMain));
     Click("SBJU4");
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-    EXPECT_FALSE(w->Calculating.load());
-    EXPECT_EQ(w->ComputedRow.load(), 767);
+    EXPECT_FALSE(w->IsCalculating());
+    EXPECT_EQ(w->LastComputedRow(), 767);
     Click("SBJU4"); // already visible: only brought to the front
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(w->Calculating.load());
+    EXPECT_FALSE(w->IsCalculating());
 }
 
 TEST_F(Launcher, MinimiseMakesAStripAndMaximiseRestoresTheRecordedHeight)
@@ -151,7 +151,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
     for (QToolButton* b : FormMain->FractalButtons) {
         const TFormBasicTamoSet* w = WindowOfLauncherButton(b->objectName());
         ASSERT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
-        EXPECT_EQ(shown(b), shell::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
+        EXPECT_EQ(shown(b), exporter::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
             << b->objectName().toStdString();
     }
     for (TFormBasicTamoSet* w : FractalWindows()) {
@@ -160,7 +160,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
             continue;
         for (int k = 0; k < 6; ++k) {
             const std::string id = std::string(w->Entry->instance) + ".SBAL" + std::to_string(k + 1);
-            EXPECT_EQ(shown(rn->TypeButtons()[k]), shell::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
+            EXPECT_EQ(shown(rn->TypeButtons()[k]), exporter::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
         }
     }
 }
@@ -176,16 +176,16 @@ TEST_F(Launcher, ClosingStopsEveryCalculationAfterItsRowAndMarksEveryCaption)
     for (const char* b : {"SBJU1", "SBAL5", "SBMandel", "SBTamo1"}) {
         Click(b);
         busy.push_back(WindowOfLauncherButton(b));
-        ASSERT_TRUE(WaitUntil([&] { return busy.back()->Calculating.load(); }));
+        ASSERT_TRUE(WaitUntil([&] { return busy.back()->IsCalculating(); }));
     }
     busy[1]->MMClose->trigger(); // one of them hidden
     ASSERT_FALSE(busy[1]->isVisible());
-    WaitUntil([&] { return busy[0]->ComputedRow.load() >= 0; });
+    WaitUntil([&] { return busy[0]->LastComputedRow() >= 0; });
 
     std::map<TFormBasicTamoSet*, int> rowsAtClose;
     for (TFormBasicTamoSet* w : busy) {
-        ASSERT_TRUE(w->Calculating.load()) << w->windowTitle().toStdString();
-        rowsAtClose[w] = w->ComputedRow.load();
+        ASSERT_TRUE(w->IsCalculating()) << w->windowTitle().toStdString();
+        rowsAtClose[w] = w->LastComputedRow();
     }
     QSignalSpy closed(FormMain, &TFormMain::Closed);
     FormMain->close(); // returns once every calculation has stopped
@@ -193,14 +193,15 @@ TEST_F(Launcher, ClosingStopsEveryCalculationAfterItsRowAndMarksEveryCaption)
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(FormMain->isVisible());
     for (TFormBasicTamoSet* w : FractalWindows()) {
-        EXPECT_FALSE(w->Calculating.load()) << captions[w].toStdString();
-        EXPECT_TRUE(w->StopRequested.load());
+        EXPECT_FALSE(w->IsCalculating()) << captions[w].toStdString();
+        EXPECT_TRUE(w->StopWasRequested());
         EXPECT_EQ(w->windowTitle(), captions[w] + " Closing...");
     }
     for (TFormBasicTamoSet* w : busy)
-        EXPECT_LE(w->ComputedRow.load(), rowsAtClose[w] + 1) << captions[w].toStdString();
-    TCalcOnForm::WaitForAll();
-    EXPECT_EQ(TCalcOnForm::RunningCount(), 0);
+        EXPECT_LE(w->LastComputedRow(), rowsAtClose[w] + 1) << captions[w].toStdString();
+    for (TFormBasicTamoSet* w : busy)
+        w->WaitForWorker();
+    EXPECT_EQ(TCalcOnForm::LiveCount(), 0);
 }
 
 TEST_F(Launcher, ClosingWithNoWindowOpenedEndsAtOnceAndStillMarksTheCaptions)

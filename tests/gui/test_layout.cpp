@@ -233,7 +233,7 @@ TEST(Layout, CommandsStayAvailableDuringACalculation)
     TFormJU4 w;
     w.SetRegionBySize(100.1L, 7.3L, 99.7L, 5.9L);
     ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     for (QAction* a : {w.MMMinimal, w.MMControl, w.MMPosition, w.MMFull, w.MMRightControl, w.MMLeftPosition})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     w.MMPosition->trigger();

@@ -19,7 +19,7 @@
 #include "shell/FormExport.h"
 #include "shell/HelpForms.h"
 #include "shell/Site.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "BrowserRecorder.h"
 #include "window/ErrorReport.h"
 #include "WindowTestSupport.h"
@@ -97,11 +97,11 @@ TEST_F(SharedWindows, StartUpMakesThe32WindowsInTheirOrderAndShowsNone)
     EXPECT_EQ(FormExport->windowTitle(), "POV-Ray Exporter (3D Images)");
 
     // Every fractal window owns its own browser link, left at its default.
-    std::set<shell::TUrlLink*> links;
+    std::set<window::TUrlLink*> links;
     for (TFormBasicTamoSet* w : FractalWindows()) {
         ASSERT_NE(w->Web, nullptr) << w->objectName().toStdString();
         EXPECT_EQ(w->Web->parent(), w);
-        EXPECT_EQ(w->Web->UrlShowCommand, shell::ssShowDefault);
+        EXPECT_EQ(w->Web->UrlShowCommand, window::ssShowDefault);
         links.insert(w->Web);
     }
     EXPECT_EQ(links.size(), 24u);
@@ -140,7 +140,7 @@ TEST_F(SharedWindows, HelpWebAndBooksItemsStayEnabledDuringACalculation)
 {
     TFormBasicTamoSet* w = FormJU2;
     ASSERT_TRUE(OpenWindow(*w));
-    ASSERT_TRUE(w->Calculating.load()) << "the first activation starts the calculation";
+    ASSERT_TRUE(w->IsCalculating()) << "the first activation starts the calculation";
     for (QMenu* menu : {w->Help1, w->MMWeb, w->Books1}) {
         EXPECT_TRUE(menu->menuAction()->isEnabled()) << menu->objectName().toStdString();
         for (QAction* a : menu->actions())
@@ -151,7 +151,7 @@ TEST_F(SharedWindows, HelpWebAndBooksItemsStayEnabledDuringACalculation)
     // An item used meanwhile does its work.
     w->MMTheControlBox->trigger();
     EXPECT_TRUE(FormControl->isVisible());
-    EXPECT_TRUE(w->Calculating.load());
+    EXPECT_TRUE(w->IsCalculating());
     ASSERT_TRUE(WaitForCalculation(*w));
 }
 

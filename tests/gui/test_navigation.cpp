@@ -72,7 +72,7 @@ TEST(Navigation, ZoomAndMoveCommandsKeepTheCentreAndUndoEachOther)
     const engine::RegionValues r0 = w.ViewRegion.Values();
 
     QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
-    ASSERT_TRUE(w.Calculating.load()) << "a command starts a calculation";
+    ASSERT_TRUE(w.IsCalculating()) << "a command starts a calculation";
     engine::RegionValues r = w.ViewRegion.Values();
     EXPECT_EQ(r.XWidth, r0.XWidth / 2);
     EXPECT_EQ(r.YHeight, r0.YHeight / 2);
@@ -81,7 +81,7 @@ TEST(Navigation, ZoomAndMoveCommandsKeepTheCentreAndUndoEachOther)
     EXPECT_EQ(w.LabX1->text(), Label(r.XStart));
     EXPECT_EQ(w.LabY2->text(), Label(r.YStart + r.YHeight));
     ASSERT_TRUE(WaitForCalculation(w));
-    EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer(w.ViewRegion, *w.PointSet, w.ValueFunction));
+    EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer(w.ViewRegion, *w.CurrentPointSet(), w.ValueFunction));
 
     w.MMZoomOut->trigger(); // the menu item runs the same command
     ASSERT_TRUE(WaitForCalculation(w));
@@ -128,7 +128,7 @@ TEST(Navigation, OverflowReachesTheErrorHandlerKeepsTheStoredFieldsAndStartsNoth
     EXPECT_EQ(w.ViewRegion.YStart.ToExtended(), -0.5L);
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), Narrow(1e38L));
     EXPECT_EQ(w.ViewRegion.YHeight.ToExtended(), 1.0L);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(w.BitBtnZOUT->isEnabled());
     EXPECT_EQ(w.LabX1->text(), shownX1);
 
@@ -141,7 +141,7 @@ TEST(Navigation, OverflowReachesTheErrorHandlerKeepsTheStoredFieldsAndStartsNoth
     EXPECT_EQ(w.ViewRegion.YHeight.ToExtended(), 0.5L);
     EXPECT_EQ(w.ViewRegion.XStart.ToExtended(), Narrow(1.5e38L));
     EXPECT_EQ(w.ViewRegion.YStart.ToExtended(), 0.0L);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 
     // Right, from the keyboard.
     w.SetRegionBySize(1.5e38L, 1e38L, 0.0L, 1.0L);
@@ -150,7 +150,7 @@ TEST(Navigation, OverflowReachesTheErrorHandlerKeepsTheStoredFieldsAndStartsNoth
     ASSERT_EQ(log.messages.size(), 3u);
     EXPECT_EQ(log.messages[2], "Floating point overflow");
     EXPECT_EQ(w.ViewRegion.XStart.ToExtended(), Narrow(1.5e38L));
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_EQ(w.LabX1->text(), shownX1);
 }
 
@@ -216,7 +216,7 @@ TEST(Navigation, RubberBandOverThePictureZoomsWithTheConversionConstants)
 
     const engine::RegionValues r0 = w.ViewRegion.Values();
     QTest::mouseClick(w.SBZoom, Qt::LeftButton);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     const Extended xStart = Narrow(r0.XStart + r0.XWidth * (static_cast<Extended>(7 - 8) / W));
     const Extended yStart = Narrow(r0.YStart + r0.YHeight * (static_cast<Extended>(20 - 16) / H));
     const Extended xWidth = Narrow(r0.XWidth * (static_cast<Extended>(W - 3 - 7) / W));
@@ -274,7 +274,7 @@ TEST(Navigation, ClicksDuringACalculationAreIgnoredAndTheRightButtonCancels)
     EXPECT_FALSE(w.SelectionDone);
     EXPECT_TRUE(w.Bevel2->isHidden());
     EXPECT_EQ(w.ViewRegion, before);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 
     // A selection in progress when a calculation starts is dropped, and the
     // picture ignores every button until it ends.
@@ -282,7 +282,7 @@ TEST(Navigation, ClicksDuringACalculationAreIgnoredAndTheRightButtonCancels)
     QTest::mouseMove(w.PB, QPoint(80, 60));
     ASSERT_TRUE(w.Selecting);
     QTest::mouseClick(w.BitBtnDown, Qt::LeftButton);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_FALSE(w.Selecting);
     EXPECT_TRUE(w.Bevel0->isHidden());
     const int anchorX = w.AnchorX;
@@ -291,7 +291,7 @@ TEST(Navigation, ClicksDuringACalculationAreIgnoredAndTheRightButtonCancels)
     EXPECT_FALSE(w.Selecting);
     EXPECT_EQ(w.AnchorX, anchorX);
     EXPECT_TRUE(w.Bevel0->isHidden());
-    ASSERT_TRUE(w.Calculating.load()) << "the clicks above were made during the calculation";
+    ASSERT_TRUE(w.IsCalculating()) << "the clicks above were made during the calculation";
     ASSERT_TRUE(WaitForCalculation(w));
     QTest::mousePress(w.PB, Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     EXPECT_TRUE(w.Selecting) << "after it the picture reacts again";
@@ -334,7 +334,7 @@ TEST(Navigation, ZoomIntoAPictureWithNoAreaIsAnOverflowNotADivisionByZero)
     QTest::mouseClick(w.SBZoom, Qt::LeftButton);
     EXPECT_EQ(log.messages, std::vector<QString>{"Floating point overflow"});
     EXPECT_EQ(w.ViewRegion, before);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST(Navigation, EditAndSubmitReparseTheLabels)
@@ -355,7 +355,7 @@ TEST(Navigation, EditAndSubmitReparseTheLabels)
     EXPECT_FALSE(w.BBEdit->isEnabled());
 
     QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_FALSE(w.BBSubmit->isEnabled()) << "the box is disabled during the calculation";
     const engine::RegionValues r = w.ViewRegion.Values();
     // The labels carry 10 digits: the region moves by their rounding only.
@@ -377,7 +377,7 @@ TEST(Navigation, EditAndSubmitReparseTheLabels)
     EXPECT_FALSE(w.EdY2->isEnabled());
     EXPECT_TRUE(w.BBEdit->isEnabled());
     EXPECT_FALSE(w.BBSubmit->isEnabled());
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
@@ -399,7 +399,7 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     EXPECT_EQ(w.ViewRegion.XStart.ToExtended(), Narrow(101.5L)) << "stored before the bad text was read";
     EXPECT_EQ(w.ViewRegion.YStart, r0.YStart);
     EXPECT_EQ(w.ViewRegion.XWidth, r0.XWidth);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(w.BBSubmit->isEnabled()) << "still editing";
     EXPECT_TRUE(w.EdY1->isEnabled());
     EXPECT_EQ((QStringList{w.LabX1->text(), w.LabX2->text(), w.LabY1->text(), w.LabY2->text()}), labels);
@@ -411,7 +411,7 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     EXPECT_EQ(log.messages[1], "Floating point overflow");
     EXPECT_EQ(w.ViewRegion.YStart.ToExtended(), 99.0L);
     EXPECT_EQ(w.ViewRegion.XWidth, r0.XWidth);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(w.BBSubmit->isEnabled());
     EXPECT_EQ(w.LabX2->text(), labels[1]);
 
@@ -432,14 +432,14 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     EXPECT_EQ(log.messages[2], "'' is not a valid floating point value");
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), Narrow(110.0L - Narrow(101.5L)));
     EXPECT_EQ(w.ViewRegion.YHeight, r0.YHeight);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 
     // Corrected, it goes through; a right edge left of the left one mirrors.
     w.EdX2->setText("90");
     w.EdY2->setText("105");
     QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
     EXPECT_EQ(log.messages.size(), 3u);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), Narrow(90.0L - Narrow(101.5L)));
     EXPECT_EQ(w.ViewRegion.YHeight.ToExtended(), 6.0L);
     EXPECT_EQ(w.LabX1->text(), x1);
@@ -453,7 +453,7 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     w.EdX1->setText(x);
     w.EdX2->setText(x);
     QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), Narrow(100.1L - Narrow(100.1L)));
     EXPECT_NE(w.ViewRegion.XWidth.ToExtended(), 0.0L);
     ASSERT_TRUE(WaitForCalculation(w));
@@ -469,7 +469,7 @@ TEST(Navigation, KeysOnThePictureRunTheCommandsExceptDuringACalculation)
     engine::RegionValues r0 = w.ViewRegion.Values();
 
     QTest::keyClick(w.PB, Qt::Key_Up);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.ViewRegion.YStart.ToExtended(), Narrow(r0.YStart - r0.YHeight * 0.5L));
     // Ignored while calculating, like the disabled buttons.
     const engine::Region during = w.ViewRegion;
@@ -498,7 +498,7 @@ TEST(Navigation, KeysOnThePictureRunTheCommandsExceptDuringACalculation)
     const engine::Region idle = w.ViewRegion;
     QTest::keyClick(w.PB, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(w.ViewRegion, idle);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 
     // Escape drops a selection.
     QTest::mousePress(w.PB, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));

@@ -245,14 +245,14 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
         ASSERT_EQ(w.ViewRegion, expected) << "round " << round;
         if (message) {
             ASSERT_EQ(messages, std::vector<QString>{*message}) << "round " << round;
-            ASSERT_FALSE(w.Calculating.load());
+            ASSERT_FALSE(w.IsCalculating());
             ASSERT_EQ(w.started, startedBefore);
             ASSERT_TRUE(w.BBSubmit->isEnabled()) << "still editing";
             ASSERT_EQ(w.LabX1->text(), labelX1);
             (*message == "Floating point overflow" ? overflowed : invalid) += 1;
         } else {
             ASSERT_TRUE(messages.empty()) << messages.front().left(200).toStdString();
-            ASSERT_TRUE(w.Calculating.load());
+            ASSERT_TRUE(w.IsCalculating());
             ASSERT_EQ(w.started, startedBefore + 1);
             ASSERT_EQ(w.LabX1->text().toStdString(),
                       window::FormatRegionNumber(expected.XStart.ToExtended(), sep));

@@ -23,6 +23,7 @@
 #include "shell/FormExport.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
+#include "ModalDialogs.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
@@ -34,24 +35,6 @@ const QByteArray kSkyLeft = "location <-500.0, 300.0, +0.0> // view from sky lef
 const QByteArray kFloorRight = "location <+320.0, 30.0, +0.0> // view from floor right";
 const QByteArray kLightLeft = "light_source { <-600.0, 400.0, -300.0> color MainLight } // light on left";
 const QByteArray kLightRight = "light_source { <+600.0, 400.0, -300.0> color MainLight } // light on rigth";
-
-// Runs `act` on the options dialog once it runs modally, from inside its own
-// event loop, as a user's clicks would arrive. Gives up after ten seconds.
-void WhenDialogOpens(std::function<void(TFormExport&)> act)
-{
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        const bool open = FormExport->isVisible() && QApplication::activeModalWidget() == FormExport;
-        if (open || ++*tries > 2000) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        if (open)
-            act(*FormExport);
-    });
-    poll->start(5);
-}
 
 // Picks a list entry the way a user does: focus the box and move with the keys.
 void ChooseEntry(TFormExport& d, int index)
@@ -114,13 +97,13 @@ protected:
         window = nullptr;
     }
 
-    void WhenAsked() override { calculatingWhenAsked.push_back(window->Calculating.load()); }
+    void WhenAsked() override { calculatingWhenAsked.push_back(window->IsCalculating()); }
 
     // The export command with the options chosen by `choose` and "Save" pressed.
     void Export(const QString& name, const std::function<void(TFormExport&)>& choose)
     {
         Answer(name);
-        WhenDialogOpens([choose](TFormExport& d) {
+        testsupport::WhenModal<TFormExport>([choose](TFormExport& d) {
             choose(d);
             QTest::mouseClick(d.ButSave, Qt::LeftButton);
         });
@@ -214,7 +197,7 @@ TEST_F(PovExport, CancellingEitherDialogWritesNothing)
     };
     for (const auto& cancel : cancels) {
         Answer(dir.filePath("never"));
-        WhenDialogOpens([&](TFormExport& d) {
+        testsupport::WhenModal<TFormExport>([&](TFormExport& d) {
             QTest::mouseClick(d.RBCamRight, Qt::LeftButton);
             ChooseEntry(d, 3); // "View from high above", not confirmed
             cancel(d);
@@ -245,7 +228,7 @@ TEST_F(PovExport, FailuresAreReportedAndLeaveTheWindowAsItWas)
     EXPECT_TRUE(Files().isEmpty());
     EXPECT_EQ(window->PB->Picture(), picture);
     EXPECT_TRUE(window->MMPov->isEnabled());
-    EXPECT_FALSE(window->Calculating.load());
+    EXPECT_FALSE(window->IsCalculating());
 
     // The height image cannot be written: no scene file follows it.
     ASSERT_TRUE(QDir(dir.path()).mkdir("blocked.pov.tga"));
@@ -274,7 +257,7 @@ TEST_F(PovExport, StaysAvailableDuringACalculationAndTakesEachValueOldOrNew)
     window->SetRegionByCorners(r.XStart + r.XWidth / 4, r.XStart + r.XWidth / 2, r.YStart + r.YHeight / 4,
                                r.YStart + r.YHeight / 2);
     window->StartCalculation();
-    ASSERT_TRUE(window->Calculating.load());
+    ASSERT_TRUE(window->IsCalculating());
     EXPECT_TRUE(window->MMPov->isEnabled());
     EXPECT_TRUE(window->MMFile->menuAction()->isEnabled());
     EXPECT_FALSE(window->MMSave->isEnabled());

@@ -24,35 +24,17 @@
 #include "fractals/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
+#include "ModalDialogs.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
+using testsupport::WhenModal;
 
 namespace {
-
-// Runs `act` on the first modal widget that `accept` takes, from inside its
-// event loop. Gives up after ten seconds.
-template <class Dialog>
-void WhenModal(std::function<void(Dialog&)> act)
-{
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        const bool open = d != nullptr && d->isVisible();
-        if (open || ++*tries > 2000) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        if (open)
-            act(*d);
-    });
-    poll->start(5);
-}
 
 QLineEdit* FileNameField(QFileDialog& d) { return d.findChild<QLineEdit*>("fileNameEdit"); }
 
@@ -197,7 +179,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
     InstantWindow w;
     w.show();
     w.Settle();
-    ASSERT_FALSE(w.Calculating.load());
+    ASSERT_FALSE(w.IsCalculating());
 
     std::multiset<QString> asked;
     TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {
@@ -205,7 +187,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
         return QString();
     };
     TFormBasicTamoSet::ColourChoiceHook = [](const QColor&) { return std::optional<QColor>(); };
-    shell::TUrlLink::BrowserCommandLookup() = [] { return QString(); };
+    window::TUrlLink::BrowserCommandLookup() = [] { return QString(); };
     // Any modal window a command opens is answered: the options with "Save", the rest closed.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
@@ -237,7 +219,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
         ++reached;
     }
     answer.stop();
-    shell::TUrlLink::BrowserCommandLookup() = shell::DefaultBrowserCommandLine;
+    window::TUrlLink::BrowserCommandLookup() = window::DefaultBrowserCommandLine;
 
     EXPECT_GT(reached, 60);
     EXPECT_EQ(asked.count("SaveDialog1"), 1u) << "the walk reached the save command";

@@ -31,13 +31,14 @@ std::vector<QWidget*> SwitchedWidgets(TFormBasicTamoSet& w)
             w.TB1,       w.LabPal,     w.PagCPal,  w.ButReset,   w.LabR,        w.LabG,
             w.LabB,      w.TBR,        w.TBG,      w.TBB,        w.LabEX,       w.LabEY,
             w.EdX1,      w.EdX2,       w.EdY1,     w.EdY2,       w.BBEdit,      w.BBCancel,
-            w.BBSubmit};
+            w.BBSubmit,  w.ButBuiltInVga};
 }
 
 std::vector<QAction*> SwitchedActions(TFormBasicTamoSet& w)
 {
     return {w.MMMove->menuAction(), w.MMEdit->menuAction(), w.MMSave,   w.MMCopytoclipboard, w.MMUp,
-            w.MMDown,               w.MMLeft,               w.MMRight,  w.MMZoomIn,          w.MMZoomOut};
+            w.MMDown,               w.MMLeft,               w.MMRight,  w.MMZoomIn,          w.MMZoomOut,
+            w.MMLoadPalette,        w.MMSavePalette};
 }
 
 // What stays usable during a calculation.
@@ -61,13 +62,13 @@ TEST(WindowCalculation, FirstActivationCalculatesTheEnginePictureOnceWithControl
 {
     TFormJU4 w;
     EXPECT_TRUE(w.StartPending);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(AllBytes(w.IterBuffer, 28)) << "a new window's picture is uniform";
     EXPECT_EQ(w.ColourOffset, 40);
 
     ASSERT_TRUE(OpenWindow(w));
     EXPECT_FALSE(w.StartPending);
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.LabX1->text(), "-1.25");
     EXPECT_EQ(w.LabX2->text(), "1.25");
     EXPECT_EQ(w.LabY1->text(), "-1.12");
@@ -98,10 +99,10 @@ TEST(WindowCalculation, FirstActivationCalculatesTheEnginePictureOnceWithControl
     QWidget other;
     ASSERT_TRUE(OpenWindow(other));
     ASSERT_TRUE(OpenWindow(w));
-    EXPECT_FALSE(w.Calculating.load());
-    EXPECT_EQ(w.ComputedRow.load(), 767);
+    EXPECT_FALSE(w.IsCalculating());
+    EXPECT_EQ(w.LastComputedRow(), 767);
     Pump(50);
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
     EXPECT_TRUE(w.PagCPal->isEnabled());
 }
 
@@ -111,10 +112,11 @@ TEST(WindowCalculation, RowsAppearFromTheTopOverTheUniformOldPictureAndTheProgre
     class ManualWindow : public TFormJU1 {
     public:
         void CreateCalcThread() override {}
+        void Publish(int row) { ComputedRow.store(row, std::memory_order_release); }
     } w;
     const QRgb uniform = 0xFF000000u | colour::ColourTableRgb32(w.Palette, w.CurrentAdjust())[28];
     ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
     ASSERT_EQ(w.PaintedRow, -1);
     // Before the first tick the view shows the start picture, every pixel the colour of 28.
     const QImage first = w.PB->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -132,7 +134,7 @@ TEST(WindowCalculation, RowsAppearFromTheTopOverTheUniformOldPictureAndTheProgre
         SCOPED_TRACE(computed);
         for (int r = published + 1; r <= computed; ++r)
             w.IterBuffer.StoreRow(r, values.data() + static_cast<std::size_t>(r) * engine::kBufferWidth);
-        w.ComputedRow.store(computed, std::memory_order_release);
+        w.Publish(computed);
         published = computed;
         w.Timer1Timer();
         EXPECT_EQ(w.PaintedRow, computed);
@@ -147,7 +149,7 @@ TEST(WindowCalculation, RowsAppearFromTheTopOverTheUniformOldPictureAndTheProgre
             for (int c = 0; c < 1024; c += 97)
                 ASSERT_EQ(shown.pixel(c, r), uniform) << "row " << r << " still shows the old uniform picture";
         // Only the last row ends the calculation and gives the controls back.
-        EXPECT_EQ(w.Calculating.load(), computed < 767);
+        EXPECT_EQ(w.IsCalculating(), computed < 767);
         EXPECT_EQ(w.TB1->isEnabled(), computed == 767);
         EXPECT_EQ(w.MMSave->isEnabled(), computed == 767);
     }
@@ -161,16 +163,16 @@ TEST(WindowCalculation, AStopEndsTheWorkerAfterAtMostOneMoreRowAndNothingIsPaint
     // Started without processing events: the worker waits for the interface
     // thread after its first row, so it is surely running when the stop comes.
     w.StartCalculation();
-    ASSERT_TRUE(w.Calculating.load());
-    const int computed = w.ComputedRow.load();
-    w.StopRequested.store(true);
+    ASSERT_TRUE(w.IsCalculating());
+    const int computed = w.LastComputedRow();
+    w.RequestStop();
     ASSERT_TRUE(WaitForCalculation(w));
-    EXPECT_LE(w.ComputedRow.load(), computed + 1);
-    EXPECT_LT(w.ComputedRow.load(), 767);
+    EXPECT_LE(w.LastComputedRow(), computed + 1);
+    EXPECT_LT(w.LastComputedRow(), 767);
     const int painted = w.PaintedRow;
     Pump(3 * w.Timer1->interval() + 100); // past the next timer ticks
     EXPECT_EQ(w.PaintedRow, painted) << "a stopped calculation paints nothing more";
-    EXPECT_EQ(TCalcOnForm::RunningCount(), 0);
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormulaAfterIt)
@@ -179,7 +181,7 @@ TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormu
     const engine::Region opening = w.ViewRegion;
     ASSERT_EQ(w.ValueFunction, &engine::RN1Kernel1);
     ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(w.Calculating.load());
+    ASSERT_TRUE(w.IsCalculating());
 
     QTest::mouseClick(w.SBAL2, Qt::LeftButton);
     EXPECT_EQ(w.ValueFunction, &engine::RN1Kernel1);
@@ -187,14 +189,14 @@ TEST(WindowCalculation, TypeButtonIsIgnoredDuringACalculationAndSwitchesTheFormu
 
     ASSERT_TRUE(WaitForCalculation(w));
     Pump(3 * w.Timer1->interval() + 100); // a queued click would start at the latest by now
-    EXPECT_FALSE(w.Calculating.load());
-    EXPECT_EQ(w.ComputedRow.load(), 767);
+    EXPECT_FALSE(w.IsCalculating());
+    EXPECT_EQ(w.LastComputedRow(), 767);
     EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer("FormRN1"));
 
     QTest::mouseClick(w.SBAL2, Qt::LeftButton);
     EXPECT_EQ(w.ValueFunction, &engine::RN1Kernel2);
     EXPECT_EQ(w.ViewRegion, fractals::FindView("FormRN1.SBAL2")->region.Make());
-    EXPECT_TRUE(w.Calculating.load());
+    EXPECT_TRUE(w.IsCalculating());
     EXPECT_EQ(w.LabX2->text(), "32000");
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer("FormRN1.SBAL2"));
@@ -205,10 +207,8 @@ TEST(WindowCalculation, DestroyingACalculatingWindowWaitsForItsWorker)
     {
         TFormJU1 w;
         ASSERT_TRUE(OpenWindow(w));
-        ASSERT_TRUE(w.Calculating.load());
-        ASSERT_EQ(TCalcOnForm::RunningCount(), 1);
+        ASSERT_TRUE(w.IsCalculating());
+        ASSERT_EQ(TCalcOnForm::LiveCount(), 1);
     }
-    EXPECT_EQ(TCalcOnForm::RunningCount(), 0) << "no worker may outlive its window";
-    TCalcOnForm::WaitForAll();
-    EXPECT_EQ(TCalcOnForm::LiveCount(), 0);
+    EXPECT_EQ(TCalcOnForm::LiveCount(), 0) << "no worker may outlive its window";
 }

@@ -95,7 +95,7 @@ TEST_F(WindowColours, TrackBarMovesRecolourFromTheValuesAndMovingBackRestoresThe
         EXPECT_EQ(Shown(), original);
     }
     EXPECT_EQ(w.IterBuffer.Snapshot(), values) << "recolouring never recalculates";
-    EXPECT_FALSE(w.Calculating.load());
+    EXPECT_FALSE(w.IsCalculating());
 }
 
 TEST_F(WindowColours, PalettePagesBuildTheirGradientAndTheVgaPageRestoresTheDefault)

@@ -46,7 +46,14 @@ void ExpectMenu(TFormBasicTamoSet& w, const char* menuName, const char* caption,
         }
         EXPECT_EQ(a->objectName(), items[i].first);
         EXPECT_EQ(a->text(), items[i].second);
-        EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
+        // Back and Forward are the only items with keys of their own.
+        const QString name = a->objectName();
+        if (name == "MMBack")
+            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
+        else if (name == "MMForward")
+            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
+        else
+            EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
     }
 }
 
@@ -76,7 +83,12 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
     EXPECT_EQ(bar, QStringList({"&File", "&Books", "&Edit", "&Move", "&View", "&Options", "&Web", "&Help"}));
 
     ExpectMenu(w, "MMFile", "&File",
-               {{"MMSave", "&Save"}, {"MMPov", "Export to 3D &POV-Ray file..."}, {"", "-"}, {"MMClose", "&Close"}});
+               {{"MMSave", "&Save"},
+                {"MMPov", "Export to 3D &POV-Ray file..."},
+                {"MMOpenView", "Open View…"},
+                {"MMSaveView", "Save View…"},
+                {"", "-"},
+                {"MMClose", "&Close"}});
     ExpectMenu(w, "Books1", "&Books", {{"MMFractalsBook", "Fractals"}, {"N5", "-"}, {"MMPlanetsBook", "Planets"}});
     ExpectMenu(w, "MMEdit", "&Edit", {{"MMCopytoclipboard", "&Copy to clipboard"}});
     ExpectMenu(w, "MMMove", "&Move",
@@ -86,10 +98,18 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMRight", "&Right"},
                 {"", "-"},
                 {"MMZoomIn", "Zoom In"},
-                {"MMZoomOut", "Zoom Out"}});
+                {"MMZoomOut", "Zoom Out"},
+                {"", "-"},
+                {"MMBack", "Back"},
+                {"MMForward", "Forward"}});
     ExpectMenu(w, "MMView", "&View",
                {{"MMMinimal", "&Minimal"}, {"MMControl", "&Control"}, {"MMPosition", "&Position"}, {"MMFull", "&Full"}});
-    ExpectMenu(w, "MMOptions", "&Options", {{"MMRightControl", "Right Control"}, {"MMLeftPosition", "Left Position"}});
+    ExpectMenu(w, "MMOptions", "&Options",
+               {{"MMRightControl", "Right Control"},
+                {"MMLeftPosition", "Left Position"},
+                {"", "-"},
+                {"MMLoadPalette", "Load Palette…"},
+                {"MMSavePalette", "Save Palette…"}});
     ExpectMenu(w, "MMWeb", "&Web",
                {{"MMHP", "&Quillon Home Page"},
                 {"MMPovLink", "POV-Ray Home Page"},
@@ -239,14 +259,14 @@ TEST(WindowStructure, EveryWindowInstallsItsFormulaRegionAndColourOffset)
         EXPECT_EQ(w->Entry, fractals::FindWindow(w->objectName().toStdString().c_str()));
         EXPECT_EQ(w->ValueFunction, e.function);
         EXPECT_EQ(w->ViewRegion, w->Entry->region.Make());
-        ASSERT_NE(w->PointSet, nullptr);
+        ASSERT_NE(w->CurrentPointSet(), nullptr);
     }
 }
 
 TEST(WindowStructure, PointSetWindowsStartOnTheCommonRegionWithTheirSetClassAndConstant)
 {
     TFormJU6 ju;
-    auto* set = dynamic_cast<engine::TJUSet*>(ju.PointSet.get());
+    auto* set = dynamic_cast<const engine::TJUSet*>(ju.CurrentPointSet());
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->JuliaConst.X, -0.7453L);
     EXPECT_EQ(set->JuliaConst.Y, 0.11301L);
@@ -257,12 +277,12 @@ TEST(WindowStructure, PointSetWindowsStartOnTheCommonRegionWithTheirSetClassAndC
     EXPECT_EQ(ju.ViewRegion, common);
 
     TFormTamo2 tamo;
-    EXPECT_NE(dynamic_cast<engine::TTamo2Set*>(tamo.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo2Set*>(tamo.CurrentPointSet()), nullptr);
     EXPECT_EQ(tamo.ValueFunction, &engine::CountTamoSet);
     EXPECT_EQ(tamo.ViewRegion, common);
 
     TForm1 mandel;
-    EXPECT_NE(dynamic_cast<engine::TTamo1Set*>(mandel.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo1Set*>(mandel.CurrentPointSet()), nullptr);
     EXPECT_EQ(mandel.ValueFunction, &engine::LevelSetKernel);
     engine::Region opening;
     opening.SetRegionByCorners(-0.7672010892L, -0.7619674784L, -0.1003981051L, -0.090500188L);
@@ -292,5 +312,5 @@ TEST(WindowStructure, RandomSetWindowsAddATypesBoxBetweenPositionAndView)
     engine::Region opening;
     opening.SetRegionByCorners(-23, 23, -23, 23);
     EXPECT_EQ(w.ViewRegion, opening);
-    EXPECT_NE(dynamic_cast<engine::TTamo1Set*>(w.PointSet.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const engine::TTamo1Set*>(w.CurrentPointSet()), nullptr);
 }

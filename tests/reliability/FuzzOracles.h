@@ -21,7 +21,7 @@
 #include "colour/Palette.h"
 #include "engine/Real48.h"
 #include "export/Export.h"
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"
 
@@ -585,12 +585,12 @@ inline std::string CheckBrowserCommand(const QString& line, const QString& url)
     const qsizetype at = PlaceholderAt(line);
     const QString before = at < 0 ? line : line.left(at);
     const QStringList words = QProcess::splitCommand(before);
-    const shell::BrowserCommand got = shell::BrowserCommandFor(line, url);
+    const window::BrowserCommand got = window::BrowserCommandFor(line, url);
     auto show = [&] {
         return "line '" + line.left(300).toStdString() + "', address '" + url.left(300).toStdString() + "': ";
     };
-    if (shell::ComposeBrowserCommand(line, url) != before + QLatin1Char(' ') + url)
-        return show() + "composed line '" + shell::ComposeBrowserCommand(line, url).toStdString() + "'";
+    if (window::ComposeBrowserCommand(line, url) != before + QLatin1Char(' ') + url)
+        return show() + "composed line '" + window::ComposeBrowserCommand(line, url).toStdString() + "'";
     if (words.isEmpty()) {
         if (!got.program.isEmpty() || !got.arguments.isEmpty())
             return show() + "a program '" + got.program.toStdString() + "' although nothing precedes the placeholder";

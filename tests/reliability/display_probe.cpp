@@ -23,6 +23,7 @@ namespace {
 class ProbeWindow : public TFormJU4 {
 public:
     void CreateCalcThread() override {}
+    void Publish(int row) { ComputedRow.store(row, std::memory_order_release); }
 };
 
 // The view as the screen shows it.
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
     std::printf("start-grab-ms %lld\n", static_cast<long long>(clock.elapsed()));
     const QRgb startColour = colour::ColourTableRgb32(w.Palette, w.CurrentAdjust())[28];
     std::printf("start-uniform %d\n", exposed && UniformNear(start, startColour) ? 1 : 0);
-    std::printf("calculating %d\n", w.Calculating.load() ? 1 : 0);
+    std::printf("calculating %d\n", w.IsCalculating() ? 1 : 0);
 
     // The worker's part, all rows at once, then the timer's.
     std::vector<std::uint8_t> values(engine::kBufferCells);
@@ -80,9 +81,9 @@ int main(int argc, char** argv)
         values[i] = static_cast<std::uint8_t>((i / 1024) / 3 + (i % 1024) / 4);
     for (int r = 0; r < engine::kBufferHeight; ++r)
         w.IterBuffer.StoreRow(r, values.data() + static_cast<std::size_t>(r) * engine::kBufferWidth);
-    w.ComputedRow.store(engine::kBufferHeight - 1, std::memory_order_release);
+    w.Publish(engine::kBufferHeight - 1);
     w.Timer1Timer();
-    std::printf("finished %d\n", w.Calculating.load() ? 0 : 1);
+    std::printf("finished %d\n", w.IsCalculating() ? 0 : 1);
     QTest::qWait(50);
     const QImage before = OnScreen(w);
 

@@ -49,7 +49,7 @@ private:
     void Step()
     {
         const std::vector<QToolButton*>& buttons = FormMain->FractalButtons;
-        if (next_ > 0 && !opened_.back()->Calculating.load() && opened_.back()->ComputedRow.load() < 0) {
+        if (next_ > 0 && !opened_.back()->IsCalculating() && opened_.back()->LastComputedRow() < 0) {
             if (clock_.elapsed() < kStartLimitMs)
                 return;
             timedOut = true;
@@ -79,9 +79,9 @@ private:
         std::map<TFormBasicTamoSet*, int> rowsAtClose;
         int calculating = 0;
         for (TFormBasicTamoSet* w : FractalWindows()) {
-            if (w->Calculating.load()) {
+            if (w->IsCalculating()) {
                 ++calculating;
-                rowsAtClose[w] = w->ComputedRow.load();
+                rowsAtClose[w] = w->LastComputedRow();
             }
         }
         std::printf("opened %zu windows in %lld ms; %d calculating at close\n", opened_.size(),
@@ -96,12 +96,12 @@ private:
 
         for (TFormBasicTamoSet* w : FractalWindows()) {
             const QString title = w->windowTitle();
-            Check(!w->Calculating.load(), title + " still calculates");
-            Check(w->StopRequested.load(), title + " was not asked to stop");
+            Check(!w->IsCalculating(), title + " still calculates");
+            Check(w->StopWasRequested(), title + " was not asked to stop");
             Check(title.endsWith(" Closing..."), title + " lacks the closing mark");
             const auto at = rowsAtClose.find(w);
             if (at != rowsAtClose.end()) {
-                const int rows = w->ComputedRow.load();
+                const int rows = w->LastComputedRow();
                 std::printf("  %-40s row %4d at close, %4d at the end\n", qPrintable(title), at->second, rows);
                 // The row in progress is finished, no further one is started.
                 Check(rows <= at->second + 1, title + " went on past the row it was computing");

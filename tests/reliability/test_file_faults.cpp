@@ -18,6 +18,7 @@
 #include "fractals/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
+#include "ModalDialogs.h"
 #include "window/ErrorReport.h"
 
 using testfiles::TempDir;
@@ -91,19 +92,7 @@ protected:
     void ExportPov(const std::string& name)
     {
         Answer(name);
-        // "Save" in the options dialog once it runs modally.
-        auto* poll = new QTimer;
-        auto tries = std::make_shared<int>(0);
-        QObject::connect(poll, &QTimer::timeout, [poll, tries] {
-            const bool open = QApplication::activeModalWidget() == FormExport;
-            if (open || ++*tries > 2000) {
-                poll->stop();
-                poll->deleteLater();
-            }
-            if (open)
-                FormExport->ButSave->click();
-        });
-        poll->start(5);
+        testsupport::SaveWhenPovOptionsOpen();
         window->MMPov->trigger();
     }
 

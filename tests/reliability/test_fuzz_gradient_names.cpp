@@ -120,7 +120,7 @@ TEST(FuzzBrowserCommand, TheAddressIsOneArgumentAndNothingFromThePlaceholderOnSu
             ADD_FAILURE() << "input " << k << ": " << problem;
             ++failures;
         }
-        if (!shell::BrowserCommandFor(line, url).program.isEmpty())
+        if (!window::BrowserCommandFor(line, url).program.isEmpty())
             ++withProgram;
     }
     EXPECT_GT(withProgram, kInputs / 4);

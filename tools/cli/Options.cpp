@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "colour/PaletteFile.h"
 #include "export/PictureWriters.h"
 #include "fractals/Catalogue.h"
 
@@ -17,13 +18,16 @@ void PrintUsage()
     std::puts(
         "usage: quillon-render --list\n"
         "       quillon-render (--view ID | --open FILE) [--region X1 X2 Y1 Y2] [--threads N] [--quiet]\n"
-        "                      [--palette vga|2|3|4|15] [--colours C1,C2,...] [--rotate N]\n"
+        "                      [--palette vga|2|3|4|15 | --palette-file FILE] [--colours C1,C2,...]\n"
+        "                      [--rotate N] [--save-palette FILE]\n"
         "                      [--rgb R,G,B] [--offset N] [--size WxH] [--supersample N] [--rows A:B]\n"
         "                      [--raw FILE] [--bmp FILE] [--png FILE] [--save-view FILE]\n"
         "                      [--tga FILE] [--rib FILE]\n"
         "                      [--pov FILE [--camera left|right] [--view-from TEXT] [--light left|right]]\n"
         "       quillon-render (--view ID | --open FILE) [colours] --from-raw FILE --size WxH\n"
         "                      [--supersample N] (--png FILE | --bmp FILE)\n"
+        "       quillon-render [--open FILE] [--palette P [--colours LIST] | --palette-file FILE]\n"
+        "                      --save-palette FILE\n"
         "\n"
         "  --list            list every view id (24 opening views, 36 type-button views)\n"
         "  --view ID         the view to compute, e.g. FormJU3, Form1, FormRN4.SBAL1\n"
@@ -40,6 +44,10 @@ void PrintUsage()
         "  --rotate N        palette rotation, 0 to 200 (default 0)\n"
         "  --rgb R,G,B       red, green and blue offsets, each -255 to 255 (default 0,0,0)\n"
         "  --offset N        colour offset, 0 to 255 (default: the window's own)\n"
+        "  --palette-file FILE  a palette file (.map, .gpl or .ggr) in place of the vga table;\n"
+        "                    selects page vga (the loaded palette is kept in --save-view and --png)\n"
+        "  --save-palette FILE  the 256 colours of the page as built, before rotation and\n"
+        "                    offsets, as .map or .gpl (by the extension); needs no view\n"
         "\n"
         "Size (--raw, --bmp, --png):\n"
         "  --size WxH        the picture's size, each side 2 to 65535 (default 1024x768); the\n"
@@ -63,9 +71,8 @@ void PrintUsage()
         "                    or \"View from high above\"\n"
         "  --light SIDE      left (default) or right\n"
         "  --rib FILE        a RenderMan scene (1024 x 768)");
+    PrintMovieUsage();
 }
-
-namespace {
 
 // Whole-text decimal parse; NaN and infinities are not numbers here.
 long double ParseNumber(const std::string& text)
@@ -88,6 +95,8 @@ int ParseInt(const std::string& text, int lo, int hi, const std::string& what)
                          ", not '" + text + "'");
     return static_cast<int>(*v);
 }
+
+namespace {
 
 std::vector<std::string> SplitCommas(const std::string& text)
 {
@@ -118,7 +127,14 @@ std::pair<int, int> ParseRows(const std::string& text)
 
 bool Options::HasOutput() const
 {
-    return !rawPath.empty() || HasPicture() || HasBufferOutput() || !saveViewPath.empty();
+    return !rawPath.empty() || HasPicture() || HasBufferOutput() || !saveViewPath.empty() || !savePalettePath.empty() ||
+           !moviePath.empty() || !framesDir.empty();
+}
+
+bool Options::PaletteOnly() const
+{
+    return !savePalettePath.empty() && rawPath.empty() && !HasPicture() && !HasBufferOutput() &&
+           saveViewPath.empty() && fromRawPath.empty() && !IsMovie();
 }
 
 Options ParseArguments(const std::vector<std::string>& args)
@@ -152,6 +168,13 @@ Options ParseArguments(const std::vector<std::string>& args)
             path("--png", o.pngPath);
         } else if (a == "--save-view") {
             path("--save-view", o.saveViewPath);
+        } else if (a == "--palette-file") {
+            path("--palette-file", o.paletteFilePath);
+        } else if (a == "--save-palette") {
+            path("--save-palette", o.savePalettePath);
+            const auto format = colour::PaletteFormatOfName(o.savePalettePath);
+            if (format != colour::PaletteFormat::Map && format != colour::PaletteFormat::Gpl)
+                throw UsageError("--save-palette writes .map or .gpl files, not '" + o.savePalettePath + "'");
         } else if (a == "--from-raw") {
             path("--from-raw", o.fromRawPath);
         } else if (a == "--tga") {
@@ -224,7 +247,7 @@ Options ParseArguments(const std::vector<std::string>& args)
                 throw UsageError("--light must be left or right, not '" + side + "'");
             o.choices.lightLeft = side == "left";
             o.sceneOptionGiven = true;
-        } else {
+        } else if (!ParseMovieOption(args, i, o)) {
             throw UsageError("unknown argument '" + a + "'");
         }
     }
@@ -273,14 +296,14 @@ exporter::ViewDocument ResolveView(const Options& o)
 {
     if (!o.viewId.empty() && !o.openPath.empty())
         throw UsageError("--view and --open cannot be given together");
-    if (o.viewId.empty() && o.openPath.empty())
+    if (o.viewId.empty() && o.openPath.empty() && !o.PaletteOnly())
         throw UsageError("--view ID or --open FILE is required");
     if (!o.HasOutput())
-        throw UsageError("no output given (--raw, --bmp, --png, --save-view, --tga, --pov or --rib FILE)");
-    exporter::ViewDocument d;
+        throw UsageError("no output given (--raw, --bmp, --png, --save-view, --save-palette, --tga, --pov or --rib FILE)");
+    exporter::ViewDocument d; // with neither --view nor --open: default colours, no view id
     if (!o.openPath.empty()) {
         d = exporter::ReadViewFile(o.openPath);
-    } else {
+    } else if (!o.viewId.empty()) {
         const fractals::View* view = fractals::FindView(o.viewId);
         if (!view)
             throw UsageError("unknown view '" + o.viewId + "' (see --list)");
@@ -289,9 +312,18 @@ exporter::ViewDocument ResolveView(const Options& o)
     if (o.region) {
         const auto& r = *o.region;
         d.region.SetRegionByCorners(r[0], r[1], r[2], r[3]);
+        d.extendedRegion.reset();
     }
     if (o.page)
         d.page = *o.page;
+    if (!o.paletteFilePath.empty()) {
+        if (o.page && *o.page != colour::PalettePage::Vga)
+            throw UsageError(std::string("--palette-file takes the place of the vga palette; it does not go with --palette ") +
+                             exporter::PalettePageName(*o.page));
+        colour::PaletteFile file = colour::ReadPaletteFile(o.paletteFilePath);
+        d.loadedPalette = exporter::LoadedPalette{std::move(file.name), file.table};
+        d.page = colour::PalettePage::Vga;
+    }
     if (o.colours) {
         const std::size_t want = exporter::PanelCount(d.page);
         if (want == 0)
@@ -318,6 +350,13 @@ exporter::ViewDocument ResolveView(const Options& o)
         d.picture.supersample = *o.supersample;
     CheckOutputs(o, d);
     return d;
+}
+
+void SavePalette(const Options& o, const exporter::ViewDocument& d)
+{
+    const bool loaded = d.page == colour::PalettePage::Vga && d.loadedPalette;
+    exporter::SavePaletteFile(o.savePalettePath, d.Palette(),
+                              loaded ? d.loadedPalette->name : colour::PalettePageName(d.page));
 }
 
 } // namespace cli

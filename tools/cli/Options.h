@@ -33,6 +33,7 @@ struct Options {
     std::optional<int> rotation;
     std::optional<std::array<int, 3>> rgb;
     std::optional<int> colourOffset;
+    std::string paletteFilePath, savePalettePath; // --palette-file, --save-palette
 
     std::optional<std::pair<int, int>> size;
     std::optional<int> supersample;
@@ -42,19 +43,46 @@ struct Options {
     exporter::ExportChoices choices;
     bool sceneOptionGiven = false;
 
+    // A zoom movie (MovieCommand.cpp): to the corners or the view file, into a video or a folder of PNGs.
+    std::optional<std::array<long double, 4>> zoomTo;
+    std::string toPath, moviePath, framesDir;
+    std::optional<int> frames, quality;
+    std::optional<double> fps;
+    bool IsMovie() const
+    {
+        return zoomTo || !toPath.empty() || !moviePath.empty() || !framesDir.empty() || frames || quality || fps;
+    }
+
     bool HasOutput() const;
     // --tga, --pov or --rib: formats of the 1024 x 768 buffer.
     bool HasBufferOutput() const { return !tgaPath.empty() || !povPath.empty() || !ribPath.empty(); }
     bool HasPicture() const { return !bmpPath.empty() || !pngPath.empty(); }
+    // --save-palette and nothing that needs a view: the palette alone, no --view or --open needed.
+    bool PaletteOnly() const;
 };
 
 void PrintUsage();
 Options ParseArguments(const std::vector<std::string>& args);
+
+// A whole decimal number; a whole number from lo to hi named `what` in the message. Throw UsageError.
+long double ParseNumber(const std::string& text);
+int ParseInt(const std::string& text, int lo, int hi, const std::string& what);
+
+// The movie options (MovieCommand.cpp): consumes args[i] and its values and
+// returns true when args[i] is one of them.
+bool ParseMovieOption(const std::vector<std::string>& args, std::size_t& i, Options& o);
+// Makes the movie the options describe; returns the exit status.
+int RunMovie(const Options& o);
+void PrintMovieUsage();
 
 // The view the options describe: the opened file or the catalogue view,
 // with every option given on the command line in place of its value, after
 // checking that the outputs asked for can be made of it. Throws UsageError,
 // exporter::ViewFileError.
 exporter::ViewDocument ResolveView(const Options& o);
+
+// Writes the palette of the view's page as built (before rotation and
+// offsets) to --save-palette's file, named after the loaded file or the page.
+void SavePalette(const Options& o, const exporter::ViewDocument& d);
 
 } // namespace cli

@@ -18,8 +18,8 @@ std::string FormatDuration(double seconds)
     return text;
 }
 
-ProgressBar::ProgressBar(std::string label, bool enabled)
-    : label_(std::move(label)), enabled_(enabled), start_(std::chrono::steady_clock::now()), lastDraw_(start_)
+ProgressBar::ProgressBar(std::string label, bool enabled, std::string unit)
+    : label_(std::move(label)), enabled_(enabled), unit_(std::move(unit)), start_(std::chrono::steady_clock::now()), lastDraw_(start_)
 {
 }
 
@@ -50,8 +50,9 @@ void ProgressBar::Draw(std::int64_t done, std::int64_t total, double seconds)
     bar.resize(kWidth, '-');
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
     const std::string left = rate > 0 ? FormatDuration(static_cast<double>(total - done) / rate) : "?";
-    std::fprintf(stderr, "\r%s [%s] %3d%%  %.0f rows/s  %s left \x1b[K", label_.c_str(), bar.c_str(),
-                 static_cast<int>(fraction * 100), rate, left.c_str());
+    std::fprintf(stderr, "\r%s [%s] %3d%%  %lld/%lld %s  %.*f %s/s  %s left \x1b[K", label_.c_str(), bar.c_str(),
+                 static_cast<int>(fraction * 100), static_cast<long long>(done), static_cast<long long>(total),
+                 unit_.c_str(), rate < 10 ? 1 : 0, rate, unit_.c_str(), left.c_str());
     std::fflush(stderr);
     drawn_ = true;
 }

@@ -34,6 +34,7 @@
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "shell/FormMain.h"
+#include "ModalDialogs.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
@@ -88,27 +89,10 @@ bool WaitUntil(const std::function<bool()>& condition, int limitMs = kCalculatio
 
 void AwaitCalculation(TFormBasicTamoSet* w, const char* what)
 {
-    if (!WaitUntil([w] { return !w->Calculating.load(); })) {
+    if (!WaitUntil([w] { return !w->IsCalculating(); })) {
         ++problems;
         std::fprintf(stderr, "soak: %s of %s did not end\n", what, qPrintable(w->windowTitle()));
     }
-}
-
-// Answers the POV-Ray options dialog with "Save" once it runs modally.
-void SaveWhenOptionsOpen()
-{
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries] {
-        const bool open = QApplication::activeModalWidget() == FormExport;
-        if (open || ++*tries > 4000) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        if (open)
-            FormExport->ButSave->click();
-    });
-    poll->start(5);
 }
 
 void Drive(int zooms, const QString& out)
@@ -179,7 +163,7 @@ void Drive(int zooms, const QString& out)
             return settings.name == "SavePOV" ? base : base + ".bmp";
         };
         w->MMSave->trigger();
-        SaveWhenOptionsOpen();
+        testsupport::SaveWhenPovOptionsOpen(20000);
         w->MMPov->trigger();
         if (QFileInfo(base + ".bmp").size() < 2000000 || QFileInfo(base + ".pov.tga").size() != 787218 ||
             !QFileInfo(base + ".pov").isFile()) {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace shell {
+namespace window {
 
 // How the browser's window is to be shown, in the order of the original
 // component's property (the ordinals are part of its interface).
@@ -81,4 +81,4 @@ public:
     void Launch();
 };
 
-} // namespace shell
+} // namespace window

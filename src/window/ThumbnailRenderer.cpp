@@ -1,12 +1,12 @@
 // Thumbnail rendering on a background thread and delivery to the buttons.
-#include "window/Thumbnails.h"
+#include "window/ThumbnailRenderer.h"
 
 #include <QAbstractButton>
 #include <QIcon>
 #include <QPixmap>
 
 #include "fractals/Catalogue.h"
-#include "shell/Thumbnail.h"
+#include "export/Export.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ ThumbnailRenderer* ThumbnailRenderer::Current() { return current; }
 
 QImage ThumbnailRenderer::Render(const fractals::View& view)
 {
-    return shell::RenderViewImage(view, kWidth, kHeight);
+    return exporter::RenderViewImage(view, kWidth, kHeight);
 }
 
 void ThumbnailRenderer::Run()

@@ -1,5 +1,5 @@
 // TUrlLink: finds the default browser's command line and starts it with an address.
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 
 #include <array>
 #include <stdexcept>
@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace shell {
+namespace window {
 
 int ShowCode(TUrlShowCmd cmd)
 {
@@ -79,4 +79,4 @@ void TUrlLink::Launch()
         throw std::runtime_error("Couldn't launch default browser");
 }
 
-} // namespace shell
+} // namespace window

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/UrlLink.h"
+#include "window/UrlLink.h"
 #include "BrowserRecorder.h"
 
-using namespace shell;
+using namespace window;
 using namespace guitest;
 
 TEST(UrlLinkCompose, QuotedPlaceholderKeepsBlankBeforeIt)

@@ -1,0 +1,55 @@
+// Zoom movies of a view: its frames rendered on the row pool, their view texts, PNG frame files.
+#include "render/ViewMovie.h"
+
+#include "export/PictureWriters.h"
+
+namespace render {
+
+movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control)
+{
+    return [&job, colours, control](const movie::RegionValues& region, const movie::RowOut& out) {
+        Job frame = job;
+        frame.region = region;
+        try {
+            RenderRgb(frame, colours, [&](int, std::span<const std::uint8_t> rgb) { out(rgb); }, control);
+        } catch (const Cancelled&) {
+            // The rows so far are dropped with the frame: MakeMovie reads the same flag.
+        }
+    };
+}
+
+movie::FrameViewText ViewFrameText(exporter::ViewDocument start)
+{
+    return [start = std::move(start)](const movie::RegionValues& region) {
+        exporter::ViewDocument frame = start;
+        frame.SetDrawnRegion(region);
+        return exporter::ViewText(frame);
+    };
+}
+
+namespace {
+
+class PngFrame : public movie::RowImageWriter {
+public:
+    PngFrame(const std::string& path, int width, int height, std::string_view viewText)
+        : writer_(exporter::OpenPngWriter(path, width, height,
+                                          {{exporter::kPngViewKeyword, std::string(viewText)}}))
+    {
+    }
+    void Row(std::span<const std::uint8_t> rgb) override { writer_->WriteRow(rgb.data()); }
+    void Close() override { writer_->Finish(); }
+
+private:
+    std::unique_ptr<exporter::PictureWriter> writer_;
+};
+
+} // namespace
+
+movie::RowImageWriterFactory PngFrameWriters()
+{
+    return [](const std::string& path, int width, int height, std::string_view viewText) {
+        return std::make_unique<PngFrame>(path, width, height, viewText);
+    };
+}
+
+} // namespace render

@@ -1,0 +1,82 @@
+// Back and Forward in a fractal window: recording each calculation and returning to a kept picture.
+#include "window/FormBasicTamoSet.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "window/ErrorReport.h"
+#include "window/PictureView.h"
+
+void TFormBasicTamoSet::BuildHistoryMenu()
+{
+    MMMove->addSeparator();
+    auto item = [this](const char* name, const char* caption, const QKeySequence& key, int step) {
+        QAction* a = MMMove->addAction(QString::fromUtf8(caption));
+        a->setObjectName(name);
+        a->setShortcut(key);
+        a->setEnabled(false);
+        connect(a, &QAction::triggered, this, errors::GuardedSlot([this, step] { GoToHistory(step); }));
+        return a;
+    };
+    MMBack = item("MMBack", "Back", QKeySequence(Qt::ALT | Qt::Key_Left), -1);
+    MMForward = item("MMForward", "Forward", QKeySequence(Qt::ALT | Qt::Key_Right), 1);
+}
+
+void TFormBasicTamoSet::MMBackClick() { GoToHistory(-1); }
+
+void TFormBasicTamoSet::MMForwardClick() { GoToHistory(1); }
+
+void TFormBasicTamoSet::UpdateHistoryActions(bool enabled)
+{
+    if (MMBack == nullptr)
+        return;
+    MMBack->setEnabled(enabled && History.CanStep(-1));
+    MMForward->setEnabled(enabled && History.CanStep(1));
+}
+
+void TFormBasicTamoSet::RecordCalculationStart()
+{
+    // A calculation that redraws a view of the history is already in it.
+    if (!Revisiting)
+        History.Record({ViewRegion, ValueFunction, ColourOffset});
+    Revisiting = false;
+}
+
+void TFormBasicTamoSet::KeepFinishedPicture()
+{
+    if (!StopRequested.load())
+        History.KeepCurrent(IterBuffer.Snapshot());
+}
+
+void TFormBasicTamoSet::GoToHistory(int step)
+{
+    if (Calculating.load() || !History.CanStep(step))
+        return;
+    const window::HistoryView& view = History.Step(step);
+    ViewRegion = view.region;
+    ValueFunction = view.valueFunction;
+    ColourOffset = view.colourOffset;
+    const auto kept = History.CurrentBuffer();
+    if (!kept) {
+        Revisiting = true;
+        StartCalculation();
+        return;
+    }
+    for (std::size_t i = 0; i < kept->size(); ++i)
+        IterBuffer.Set(i, (*kept)[i]);
+    ShowRegionInLabels();
+    CancelSelection();
+    PB->SetPicture(PaintedPicture());
+    EnableControls(true);
+}
+
+void TFormBasicTamoSet::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::BackButton || e->button() == Qt::ForwardButton) {
+        errors::Guarded([this, b = e->button()] { GoToHistory(b == Qt::BackButton ? -1 : 1); });
+        e->accept();
+        return;
+    }
+    QMainWindow::mousePressEvent(e);
+}

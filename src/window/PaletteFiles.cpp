@@ -1,0 +1,105 @@
+// Palette files in the window: Load/Save Palette, the Vga page's file name and its way back to the built-in table.
+#include "window/FormBasicTamoSet.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include <string>
+#include <utility>
+
+#include "export/Export.h"
+#include "window/ErrorReport.h"
+
+std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::OpenFileHook;
+
+namespace {
+
+std::string PathBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+} // namespace
+
+void TFormBasicTamoSet::BuildPaletteControls()
+{
+    // Where "Default" stands while the built-in table is in use.
+    LabPaletteName = new QLabel(TSVga);
+    LabPaletteName->setObjectName("LabPaletteName");
+    LabPaletteName->setGeometry(4, 4, 92, 16);
+    LabPaletteName->hide();
+    ButBuiltInVga = new QPushButton("Built-in VGA", TSVga);
+    ButBuiltInVga->setObjectName("ButBuiltInVga");
+    ButBuiltInVga->setGeometry(4, 24, 92, 22);
+    ButBuiltInVga->hide();
+    connect(ButBuiltInVga, &QPushButton::clicked, this, errors::GuardedSlot([this] { ButBuiltInVgaClick(); }));
+}
+
+QString TFormBasicTamoSet::RunOpenDialog(const SaveDialogSettings& settings)
+{
+    if (OpenFileHook)
+        return OpenFileHook(settings);
+    QFileDialog dialog(this);
+    dialog.setObjectName(settings.name);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!settings.title.isEmpty())
+        dialog.setWindowTitle(settings.title);
+    if (!settings.filter.isEmpty())
+        dialog.setNameFilter(settings.filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void TFormBasicTamoSet::MMLoadPaletteClick()
+{
+    const QString name = RunOpenDialog(SaveDialogSettings{
+        "OpenPalette", "Load Palette", "Palette files (*.map *.gpl *.ggr);;All Files (*)", QString()});
+    if (name.isEmpty())
+        return;
+    LoadPaletteFile(name);
+}
+
+void TFormBasicTamoSet::LoadPaletteFile(const QString& path)
+{
+    // Read completely before anything changes, so a refused file leaves the colours as they were.
+    colour::PaletteFile file = colour::ReadPaletteFile(PathBytes(path));
+    SetLoadedPalette(std::move(file));
+}
+
+void TFormBasicTamoSet::SetLoadedPalette(std::optional<colour::PaletteFile> palette)
+{
+    LoadedPalette = std::move(palette);
+    const bool loaded = LoadedPalette.has_value();
+    LabPaletteName->setText(loaded ? QString::fromStdString(LoadedPalette->name) : QString());
+    LabPaletteName->setToolTip(LabPaletteName->text());
+    LabPaletteName->setVisible(loaded);
+    LabVGADefault->setVisible(!loaded);
+    ButBuiltInVga->setVisible(loaded);
+    // The file's colours are shown at once: the Vga page is where they live.
+    if (loaded) {
+        const QSignalBlocker page(PagCPal); // one recolouring, below
+        PagCPal->setCurrentWidget(TSVga);
+    }
+    PagCPalChange();
+}
+
+void TFormBasicTamoSet::ButBuiltInVgaClick()
+{
+    SetLoadedPalette(std::nullopt);
+}
+
+void TFormBasicTamoSet::MMSavePaletteClick()
+{
+    const QString name = RunSaveDialog(SaveDialogSettings{
+        "SavePalette", "Save Palette", "Palette (*.map);;GIMP Palette (*.gpl)", "palette.map"});
+    if (name.isEmpty())
+        return;
+    const colour::PalettePage page = CurrentPalettePage();
+    const std::string title = page == colour::PalettePage::Vga && LoadedPalette ? LoadedPalette->name
+                                                                                 : colour::PalettePageName(page);
+    exporter::SavePaletteFile(PathBytes(name), Palette, title);
+}

@@ -1,0 +1,127 @@
+// Open View and Save View: the window's view as a document, and a document applied to the window.
+#include "window/FormBasicTamoSet.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <stdexcept>
+
+#include "export/ViewFile.h"
+#include "fractals/Catalogue.h"
+#include "window/ColourPanel.h"
+#include "window/Services.h"
+
+namespace {
+
+std::string FileBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All files (*)");
+
+} // namespace
+
+const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const
+{
+    if (Entry == nullptr)
+        return nullptr;
+    // The window's opening view first: a type button may share its formula.
+    const fractals::View* found = nullptr;
+    for (const fractals::View& v : fractals::Views())
+        if (v.window == Entry && v.function == ValueFunction && (found == nullptr || v.id == Entry->instance))
+            found = &v;
+    return found;
+}
+
+exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
+{
+    const fractals::View* view = CurrentCatalogueView();
+    if (view == nullptr)
+        throw std::runtime_error("This window's view has no name in the catalogue.");
+    exporter::ViewDocument doc = exporter::DefaultView(*view);
+    doc.region = ViewRegion;
+    doc.page = CurrentPalettePage();
+    doc.panels = CurrentPanelColours();
+    doc.adjust = CurrentAdjust();
+    if (LoadedPalette)
+        doc.loadedPalette = exporter::LoadedPalette{LoadedPalette->name, LoadedPalette->table};
+    return doc;
+}
+
+void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
+{
+    const fractals::View* view = fractals::FindView(doc.viewId);
+    if (view == nullptr || view->window != Entry)
+        throw std::logic_error("the view " + doc.viewId + " belongs to another window");
+    if (Calculating.load())
+        throw std::runtime_error(std::string(Entry->caption) + " is still calculating; open the view once it has finished.");
+    ValueFunction = view->function;
+    ViewRegion = doc.region;
+    ColourOffset = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+    // Before the page: a loaded palette lives on the Vga page, but the view may show another.
+    if (doc.loadedPalette)
+        SetLoadedPalette(colour::PaletteFile{doc.loadedPalette->table, doc.loadedPalette->name});
+    else if (LoadedPalette)
+        SetLoadedPalette(std::nullopt);
+    {
+        QWidget* pages[] = {TSVga, TS2, TS3, TS4, TS15};
+        const QSignalBlocker block(PagCPal);
+        PagCPal->setCurrentWidget(pages[static_cast<int>(doc.page)]);
+    }
+    Panel21->SetColour(doc.panels.two[0]);
+    Panel22->SetColour(doc.panels.two[1]);
+    Panel31->SetColour(doc.panels.three[0]);
+    Panel32->SetColour(doc.panels.three[1]);
+    Panel33->SetColour(doc.panels.three[2]);
+    Panel41->SetColour(doc.panels.four[0]);
+    Panel42->SetColour(doc.panels.four[1]);
+    Panel43->SetColour(doc.panels.four[2]);
+    Panel44->SetColour(doc.panels.four[3]);
+    for (int k = 0; k < 15; ++k)
+        PanelX[k]->SetColour(doc.panels.fifteen[k]);
+    const std::pair<QSlider*, int> bars[] = {
+        {TB1, doc.adjust.rotation}, {TBR, doc.adjust.red}, {TBG, doc.adjust.green}, {TBB, doc.adjust.blue}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker block(bar);
+        bar->setValue(value);
+    }
+    Palette = doc.Palette();
+    StartCalculation();
+}
+
+void TFormBasicTamoSet::MMSaveViewClick()
+{
+    const exporter::ViewDocument doc = CurrentViewDocument();
+    const QString name =
+        RunSaveDialog(SaveDialogSettings{"SaveView", "Save View", "Quillon views (*.qview)", QString()});
+    if (name.isEmpty())
+        return;
+    exporter::WriteViewFile(FileBytes(name), doc);
+}
+
+void TFormBasicTamoSet::MMOpenViewClick()
+{
+    const QString name = RunOpenDialog(SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
+    if (name.isEmpty())
+        return;
+    OpenViewFile(name);
+}
+
+void TFormBasicTamoSet::OpenViewFile(const QString& name)
+{
+    // Everything is read and checked before any window changes.
+    const exporter::ViewDocument doc = exporter::ReadViewFile(FileBytes(name));
+    const fractals::View* view = fractals::FindView(doc.viewId);
+    if (view == nullptr)
+        throw exporter::ViewFileError(name.toStdString() + ": unknown view " + doc.viewId);
+    TFormBasicTamoSet* target = nullptr;
+    if (Entry == view->window)
+        target = this;
+    if (window::Services* services = window::InstalledServices())
+        if (auto* shown = qobject_cast<TFormBasicTamoSet*>(services->ShowViewWindow(view->window->instance)))
+            target = shown;
+    if (target == nullptr)
+        throw std::runtime_error("No window shows the view " + doc.viewId + ".");
+    target->ApplyViewDocument(doc);
+}

@@ -1,0 +1,151 @@
+// quillon-render's zoom movies end to end: PNG frames against --png, the video ffprobe sees, refusals, Ctrl+C.
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <regex>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "../movie/MovieTestSupport.h"
+#include "RenderRun.h"
+#include "TestFiles.h"
+#include "export/ViewFile.h"
+
+using testfiles::Join;
+using testfiles::Render;
+using testfiles::TempDir;
+
+namespace {
+
+const std::vector<std::string> kStart = {"--view", "Form1", "--palette", "3", "--rotate", "9"};
+const std::vector<std::string> kEndCorners = {"-0.7647", "-0.7644", "-0.0958", "-0.0954"};
+
+std::string Frame(const TempDir& dir, int k) { return dir / ("frames/frame-0000" + std::to_string(k) + ".png"); }
+
+} // namespace
+
+// The ends are the views' own --png pictures byte for byte (pixels and view
+// chunk), the frames between carry their exact regions, and the zoom factor
+// read from those regions is the same from every frame to the next.
+TEST(MovieRender, FramesDirEndsAreThePngsOfTheViewsAndTheZoomIsSteady)
+{
+    TempDir dir;
+    const std::vector<std::string> size = {"--size", "64x48", "--quiet"};
+    ASSERT_EQ(Render(dir, Join(Join(kStart, size), {"--png", dir / "start.png"})).status, 0);
+    ASSERT_EQ(Render(dir, Join(Join(Join(kStart, size), Join({"--region"}, kEndCorners)),
+                               {"--png", dir / "end.png", "--save-view", dir / "end.qview"}))
+                  .status,
+              0);
+    const int frames = 9;
+    const auto run = Render(dir, Join(Join(kStart, size), {"--to", dir / "end.qview", "--frames", std::to_string(frames),
+                                                          "--frames-dir", dir / "frames"}));
+    ASSERT_EQ(run.status, 0) << run.stderrText;
+    EXPECT_EQ(testfiles::ReadBytes(Frame(dir, 0)), testfiles::ReadBytes(dir / "start.png"));
+    EXPECT_EQ(testfiles::ReadBytes(Frame(dir, frames - 1)), testfiles::ReadBytes(dir / "end.png"));
+
+    std::vector<engine::RegionValues> regions;
+    for (int k = 0; k < frames; ++k) {
+        const exporter::ViewDocument view = exporter::ReadViewFile(Frame(dir, k));
+        EXPECT_EQ(view.extendedRegion.has_value(), k > 0 && k < frames - 1) << k;
+        EXPECT_EQ(view.adjust.rotation, 9);
+        EXPECT_EQ(view.picture.width, 64);
+        regions.push_back(view.DrawnRegion());
+    }
+    const long double factor = regions[1].XWidth / regions[0].XWidth;
+    EXPECT_LT(factor, 0.9L); // a zoom in, not a standstill
+    for (int k = 1; k < frames; ++k) {
+        const auto& a = regions[static_cast<std::size_t>(k - 1)];
+        const auto& b = regions[static_cast<std::size_t>(k)];
+        EXPECT_NEAR(static_cast<double>(b.XWidth / a.XWidth / factor), 1.0, 1e-12) << k;
+        EXPECT_NEAR(static_cast<double>(b.YHeight / a.YHeight / (regions[1].YHeight / regions[0].YHeight)), 1.0, 1e-12)
+            << k;
+    }
+    // A frame between the ends opens to its own picture again, to the bit.
+    ASSERT_EQ(Render(dir, {"--open", Frame(dir, 4), "--png", dir / "again.png"}).status, 0);
+    EXPECT_EQ(testfiles::ReadBytes(dir / "again.png"), testfiles::ReadBytes(Frame(dir, 4)));
+}
+
+TEST(MovieRender, Mp4Of48FramesAt24FpsIsTwoSecondsOf640x480)
+{
+    TempDir dir;
+    const auto run = Render(dir, Join(Join({"--view", "FormJU3", "--zoom-to"}, kEndCorners),
+                                      {"--frames", "48", "--fps", "24", "--size", "640x480", "--movie", dir / "m.mp4"}));
+    ASSERT_EQ(run.status, 0) << run.stderrText;
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"m.mp4"});
+    auto probe = movietest::Probe(dir / "m.mp4");
+    EXPECT_EQ(probe["nb_read_frames"], "48");
+    EXPECT_EQ(probe["width"] + "x" + probe["height"], "640x480");
+    ASSERT_FALSE(probe["duration"].empty()) << "ffprobe reported nothing: is the ffmpeg package installed?";
+    EXPECT_DOUBLE_EQ(std::stod(probe["duration"]), 2.0);
+}
+
+TEST(MovieRender, RefusedCombinationsWriteNothing)
+{
+    TempDir other;
+    ASSERT_EQ(Render(other, {"--view", "FormJU3", "--save-view", other / "ju3.qview"}).status, 0);
+    TempDir dir;
+    const std::string mp4 = dir / "m.mp4";
+    const std::vector<std::string> to = Join({"--zoom-to"}, kEndCorners);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--view", "Form1", "--to", other / "ju3.qview", "--frames", "4", "--movie", mp4},  // another window
+        {"--view", "FormRN4.SBAL1", "--to", other / "ju3.qview", "--frames", "4", "--movie", mp4},
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--size", "65x48", "--movie", mp4}), // odd for H.264
+        Join(Join({"--view", "Form1"}, to), {"--movie", mp4}),                                     // no --frames
+        Join(Join({"--view", "Form1"}, to), {"--frames", "1", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--rows", "0:8", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--png", dir / "p.png", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--save-palette", dir / "p.map", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--movie", dir / "m.avi"}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--quality", "52", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--fps", "0", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--fps", "24", "--frames-dir", dir / "f"}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--frames-dir", dir / "f", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4", "--to", other / "ju3.qview", "--movie", mp4}),
+        Join(Join({"--view", "Form1"}, to), {"--frames", "4"}),                       // no output
+        {"--view", "Form1", "--frames", "4", "--movie", mp4},                          // no end view
+        {"--view", "Form1", "--zoom-to", "0", "1", "0", "-1", "--frames", "4", "--movie", mp4}, // height flips sign
+    };
+    for (const auto& args : cases)
+        testfiles::ExpectRefused(dir, args);
+}
+
+// Ctrl+C while the video is being made: status 130, the frames done, no video and no temporary file.
+TEST(MovieRender, InterruptLeavesNoVideoAndSaysHowManyFramesWereDone)
+{
+    TempDir dir;
+    const std::string errors = dir.path().string() + ".stderr";
+    std::vector<std::string> args = Join(Join({QUILLON_RENDER_EXE, "--view", "Form1", "--zoom-to"}, kEndCorners),
+                                         {"--frames", "400", "--size", "320x240", "--movie", dir / "m.mp4"});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Once ffmpeg's temporary file is there the frames are flowing.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (dir.Entries().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const std::string text = testfiles::ReadText(errors);
+    std::filesystem::remove(errors);
+    ASSERT_TRUE(WIFEXITED(status)) << text;
+    EXPECT_EQ(WEXITSTATUS(status), 130) << text;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m, std::regex("quillon-render: Cancelled after ([0-9]+) of 400 frames; "
+                                                     "no video was written\\.\n")))
+        << text;
+    EXPECT_LT(std::stoi(m[1]), 400);
+    EXPECT_TRUE(dir.Entries().empty());
+}
