@@ -39,7 +39,6 @@ window::HistoryView ViewAt(int k)
 TEST(History, BackShowsKeptPicturesAtOnceAndANewViewDropsForward)
 {
     TFormJU4 w;
-    w.Timer1->setInterval(10);
     ASSERT_TRUE(OpenWindow(w));
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_FALSE(w.MMBack->isEnabled()) << "nothing to go back to";
@@ -95,7 +94,6 @@ TEST(History, BackShowsKeptPicturesAtOnceAndANewViewDropsForward)
 TEST(History, ADroppedPictureIsCalculatedAgainToTheSameBytes)
 {
     TFormJU4 w;
-    w.Timer1->setInterval(10);
     ASSERT_TRUE(OpenWindow(w));
     ASSERT_TRUE(WaitForCalculation(w));
     const std::vector<std::uint8_t> buffer0 = w.IterBuffer.Snapshot();

@@ -31,7 +31,6 @@ protected:
 TEST_F(ViewFiles, ASavedViewOpensAgainWithItsRegionColoursAndPicture)
 {
     TFormJU4 w;
-    w.Timer1->setInterval(10);
     ASSERT_TRUE(OpenWindow(w));
     ASSERT_TRUE(WaitForCalculation(w));
     w.TB1->setValue(7);
@@ -67,7 +66,6 @@ TEST_F(ViewFiles, ASavedViewOpensAgainWithItsRegionColoursAndPicture)
 TEST_F(ViewFiles, ABadFileIsReportedWithItsNameAndChangesNothing)
 {
     TFormJU4 w;
-    w.Timer1->setInterval(10);
     ASSERT_TRUE(OpenWindow(w));
     ASSERT_TRUE(WaitForCalculation(w));
     const engine::RegionValues before = w.ViewRegion.Values();
