@@ -130,8 +130,10 @@ for tree in "${TREES[@]}"; do
     normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" ;;
     # float-cast-overflow is not part of GCC's "undefined" group; every
     # float-to-int conversion must be guarded, so it is checked too.
-    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
-    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_SANITIZE=thread ;;
+    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
+            "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
+    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
+            -DQUILLON_SANITIZE=thread -DQUILLON_TESTS_THREADS_ONLY=ON ;;
     *) echo "unknown tree '$tree' (normal, asan, tsan)"; exit 2 ;;
   esac
 done

@@ -7,7 +7,7 @@ using testfiles::TempDir;
 
 namespace {
 
-std::vector<std::uint8_t> Rgb(std::uint8_t b, std::uint8_t g, std::uint8_t r) { return {b, g, r}; }
+std::vector<std::uint8_t> BgrBytes(std::uint8_t b, std::uint8_t g, std::uint8_t r) { return {b, g, r}; }
 
 std::vector<std::uint8_t> MapEntry(const std::vector<std::uint8_t>& file, int n)
 {
@@ -114,19 +114,19 @@ TEST(HeightImage, HeaderColourMapAndPixels)
     ASSERT_EQ(file.size(), 787218u);
     const std::vector<std::uint8_t> header(file.begin(), file.begin() + 18);
     EXPECT_EQ(header, (std::vector<std::uint8_t>{0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 0x00, 0x04, 0x00, 0x03, 8, 0}));
-    EXPECT_EQ(MapEntry(file, 0), Rgb(0, 0, 0));
-    EXPECT_EQ(MapEntry(file, 1), Rgb(0, 0, 0x55));
-    EXPECT_EQ(MapEntry(file, 5), Rgb(0, 0, 0xFF));
-    EXPECT_EQ(MapEntry(file, 6), Rgb(0, 0x2B, 0));
-    EXPECT_EQ(MapEntry(file, 41), Rgb(0, 0xFF, 0xFF));
-    EXPECT_EQ(MapEntry(file, 42), Rgb(0x55, 0, 0));
-    EXPECT_EQ(MapEntry(file, 100), Rgb(0x80, 0x55, 0xD5)); // 100 = 2*42 + 2*6 + 4
-    EXPECT_EQ(MapEntry(file, 250), Rgb(0xFF, 0xFF, 0xD5));
-    EXPECT_EQ(MapEntry(file, 251), Rgb(0x3F, 0x3F, 0x3F));
-    EXPECT_EQ(MapEntry(file, 252), Rgb(0x6B, 0x6B, 0x6B));
-    EXPECT_EQ(MapEntry(file, 253), Rgb(0x95, 0x95, 0x95));
-    EXPECT_EQ(MapEntry(file, 254), Rgb(0xC3, 0xC3, 0xC3));
-    EXPECT_EQ(MapEntry(file, 255), Rgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(MapEntry(file, 0), BgrBytes(0, 0, 0));
+    EXPECT_EQ(MapEntry(file, 1), BgrBytes(0, 0, 0x55));
+    EXPECT_EQ(MapEntry(file, 5), BgrBytes(0, 0, 0xFF));
+    EXPECT_EQ(MapEntry(file, 6), BgrBytes(0, 0x2B, 0));
+    EXPECT_EQ(MapEntry(file, 41), BgrBytes(0, 0xFF, 0xFF));
+    EXPECT_EQ(MapEntry(file, 42), BgrBytes(0x55, 0, 0));
+    EXPECT_EQ(MapEntry(file, 100), BgrBytes(0x80, 0x55, 0xD5)); // 100 = 2*42 + 2*6 + 4
+    EXPECT_EQ(MapEntry(file, 250), BgrBytes(0xFF, 0xFF, 0xD5));
+    EXPECT_EQ(MapEntry(file, 251), BgrBytes(0x3F, 0x3F, 0x3F));
+    EXPECT_EQ(MapEntry(file, 252), BgrBytes(0x6B, 0x6B, 0x6B));
+    EXPECT_EQ(MapEntry(file, 253), BgrBytes(0x95, 0x95, 0x95));
+    EXPECT_EQ(MapEntry(file, 254), BgrBytes(0xC3, 0xC3, 0xC3));
+    EXPECT_EQ(MapEntry(file, 255), BgrBytes(0xFF, 0xFF, 0xFF));
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), file.begin() + 786));
 }
 

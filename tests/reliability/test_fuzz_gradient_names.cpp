@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kInputs = 20000;
+constexpr int kNameInputs = 20000;
 
 int PickBound(std::mt19937_64& rng)
 {
@@ -45,7 +45,7 @@ TEST(FuzzGradient, AnyColoursAndBoundsWriteOnlyTheirEntriesWithinTheirColours)
     // Bounds billions apart must cost no more than the 256 entries they
     // reach; a gradient that walked them would hang, which ctest's timeout catches.
     int failures = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNameInputs && failures < 10; ++k) {
         // Any 32-bit word: the top byte is not a colour and must be ignored.
         const auto A = static_cast<colour::ColourWord>(rng());
         const auto B = static_cast<colour::ColourWord>(rng());
@@ -110,7 +110,7 @@ TEST(FuzzBrowserCommand, TheAddressIsOneArgumentAndNothingFromThePlaceholderOnSu
                                         QStringLiteral("firefox -new-tab "), QString()};
     int failures = 0;
     int withProgram = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNameInputs && failures < 10; ++k) {
         const QString line = kPrograms[pick(4)] + RandomText(rng, 12);
         QString url = RandomText(rng, 10);
         if (pick(3) == 0)
@@ -123,8 +123,8 @@ TEST(FuzzBrowserCommand, TheAddressIsOneArgumentAndNothingFromThePlaceholderOnSu
         if (!window::BrowserCommandFor(line, url).program.isEmpty())
             ++withProgram;
     }
-    EXPECT_GT(withProgram, kInputs / 4);
-    EXPECT_LT(withProgram, kInputs);
+    EXPECT_GT(withProgram, kNameInputs / 4);
+    EXPECT_LT(withProgram, kNameInputs);
 }
 
 TEST(FuzzSceneName, PovAppendedExactlyWhenNoPovInAnyCaseAnywhere)
@@ -135,7 +135,7 @@ TEST(FuzzSceneName, PovAppendedExactlyWhenNoPovInAnyCaseAnywhere)
                                           "\xc3\xa9", "\0", ".tga", "julia", "my.povfiles/", ". pov", ".PO"};
     int failures = 0;
     int appended = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNameInputs && failures < 10; ++k) {
         std::string name;
         for (int n = pick(8); n > 0; --n) {
             if (pick(3) == 0)
@@ -151,6 +151,6 @@ TEST(FuzzSceneName, PovAppendedExactlyWhenNoPovInAnyCaseAnywhere)
             ++failures;
         }
     }
-    EXPECT_GT(appended, kInputs / 5);
-    EXPECT_LT(appended, kInputs * 4 / 5);
+    EXPECT_GT(appended, kNameInputs / 5);
+    EXPECT_LT(appended, kNameInputs * 4 / 5);
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kInputs = 20000;
+constexpr int kNumberInputs = 20000;
 
 class ValueSource {
 public:
@@ -67,7 +67,7 @@ TEST(FuzzRegionNumbers, LabelTextReadsBackWithinTenDigitRounding)
 {
     ValueSource source(20240611);
     int failures = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNumberInputs && failures < 10; ++k) {
         const long double v = source.Next();
         const char sep = k % 2 ? ',' : '.';
         const std::string problem = oracle::CheckRoundTrip(v, sep);
@@ -83,7 +83,7 @@ TEST(FuzzRegionNumbers, NumbersOfAtMostTenDigitsComeBackExactly)
     ValueSource source(77031);
     int failures = 0;
     int checked = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNumberInputs && failures < 10; ++k) {
         std::string digits(1, static_cast<char>('1' + source.Pick(9)));
         for (int n = source.Pick(10); n > 0; --n)
             digits += static_cast<char>('0' + source.Pick(10));
@@ -96,7 +96,7 @@ TEST(FuzzRegionNumbers, NumbersOfAtMostTenDigitsComeBackExactly)
         }
         ++checked;
     }
-    EXPECT_EQ(checked, kInputs);
+    EXPECT_EQ(checked, kNumberInputs);
 }
 
 // Texts of any bytes, NUL and bytes above 127 included; the number texts the
@@ -106,7 +106,7 @@ TEST(FuzzRegionNumbers, ReaderAcceptsExactlyTheGrammarWhateverTheBytes)
     ValueSource source(5150);
     int failures = 0;
     int accepted = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kNumberInputs && failures < 10; ++k) {
         const char sep = k % 2 ? ',' : '.';
         std::string text;
         if (source.Pick(2) == 0) {
@@ -133,5 +133,5 @@ TEST(FuzzRegionNumbers, ReaderAcceptsExactlyTheGrammarWhateverTheBytes)
             ++failures;
         }
     }
-    EXPECT_GT(accepted, kInputs / 5) << "the inputs must reach the accepting paths too";
+    EXPECT_GT(accepted, kNumberInputs / 5) << "the inputs must reach the accepting paths too";
 }

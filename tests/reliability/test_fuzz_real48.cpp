@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kInputs = 20000;
+constexpr int kReal48Inputs = 20000;
 
 // Biased 80-bit exponent of 2^0.
 constexpr int kBias = 16383;
@@ -20,7 +20,7 @@ TEST(FuzzReal48, NarrowingAgreesWithTheIntegerReference)
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     int failures = 0;
     int overflows = 0, zeros = 0, ties = 0;
-    for (int k = 0; k < kInputs && failures < 10; ++k) {
+    for (int k = 0; k < kReal48Inputs && failures < 10; ++k) {
         oracle::ExtendedBits b{rng(), 0, pick(2) == 1};
         switch (pick(6)) {
         case 0: // any exponent: subnormals, huge values, infinities and NaNs
@@ -62,9 +62,9 @@ TEST(FuzzReal48, NarrowingAgreesWithTheIntegerReference)
         }
     }
     // The inputs reach every outcome.
-    EXPECT_GT(overflows, kInputs / 20);
-    EXPECT_GT(zeros, kInputs / 20);
-    EXPECT_GT(ties, kInputs / 20);
+    EXPECT_GT(overflows, kReal48Inputs / 20);
+    EXPECT_GT(zeros, kReal48Inputs / 20);
+    EXPECT_GT(ties, kReal48Inputs / 20);
 }
 
 TEST(FuzzReal48, ReferenceAgreesOnKnownValues)
