@@ -87,6 +87,7 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMPov", "Export to 3D &POV-Ray file..."},
                 {"MMOpenView", "Open View…"},
                 {"MMSaveView", "Save View…"},
+                {"MMSavePictureView", "Save Picture with View…"},
                 {"", "-"},
                 {"MMClose", "&Close"}});
     ExpectMenu(w, "Books1", "&Books", {{"MMFractalsBook", "Fractals"}, {"N5", "-"}, {"MMPlanetsBook", "Planets"}});
