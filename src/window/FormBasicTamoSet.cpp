@@ -33,6 +33,7 @@
 #include "window/CalcOnForm.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
+#include "window/LongJobs.h"
 #include "window/PictureView.h"
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
@@ -136,6 +137,7 @@ TFormBasicTamoSet::~TFormBasicTamoSet()
     StartPending = false;
     RequestStop();
     hide();
+    BackgroundJob.reset();
     FormDestroy();
 }
 
@@ -165,6 +167,10 @@ void TFormBasicTamoSet::BuildMenus()
     MMPov = item(MMFile, "MMPov", "Export to 3D &POV-Ray file...", &TFormBasicTamoSet::MMPovClick);
     MMOpenView = item(MMFile, "MMOpenView", "Open View…", &TFormBasicTamoSet::MMOpenViewClick);
     MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
+
+    MMRenderPicture = item(MMFile, "MMRenderPicture", "Render Picture…", &TFormBasicTamoSet::MMRenderPictureClick);
+    MMZoomMovie = item(MMFile, "MMZoomMovie", "Make Zoom Movie…", &TFormBasicTamoSet::MMZoomMovieClick);
+    MMZoomMovie->setEnabled(false);
     separator(MMFile, nullptr);
     MMClose = MMFile->addAction("&Close");
     MMClose->setObjectName("MMClose");
@@ -512,6 +518,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
     else
         PositionBoxDisabled();
     UpdateHistoryActions(enabled);
+    UpdateLongJobActions(enabled);
 }
 
 namespace {
