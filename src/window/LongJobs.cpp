@@ -3,10 +3,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -25,6 +30,16 @@ namespace {
 constexpr int kBarSteps = 1000;
 
 } // namespace
+
+render::Control BackgroundControl(const std::atomic<bool>& cancel, std::function<void(const render::Progress&)> progress)
+{
+    render::Control control;
+    control.cancel = &cancel;
+    control.pool = &engine::RowPool::Instance();
+    control.priority = engine::RowPool::Priority::Background;
+    control.progress = std::move(progress);
+    return control;
+}
 
 QString TimeLeftText(double seconds)
 {
@@ -187,6 +202,69 @@ void LongJob::Poll()
         QTimer::singleShot(0, owner ? static_cast<QObject*>(owner) : this, [message] { errors::Report(message); });
     }
 }
+
+namespace jobdialog {
+
+QSpinBox* Side(QWidget* parent, const char* name, int lo, int hi)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(lo, hi);
+    return s;
+}
+
+void AddSides(QWidget* parent, QFormLayout* form, QSpinBox* width, QSpinBox* height)
+{
+    auto* sides = new QHBoxLayout;
+    sides->addWidget(width);
+    sides->addWidget(new QLabel(QStringLiteral("×"), parent));
+    sides->addWidget(height);
+    sides->addStretch();
+    form->addRow(QStringLiteral("Width × height:"), sides);
+}
+
+QSpinBox* AddSupersample(QWidget* parent, QFormLayout* form, const char* name)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(1, 4);
+    s->setSuffix(QStringLiteral(" × supersampling"));
+    form->addRow(QStringLiteral("Smoothing:"), s);
+    return s;
+}
+
+std::pair<QLineEdit*, QPushButton*> AddFile(QWidget* parent, QFormLayout* form, const QString& label, const char* editName,
+                                            const char* browseName)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(editName);
+    auto* browse = new QPushButton(QStringLiteral("Choose…"), parent);
+    browse->setObjectName(browseName);
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit, 1);
+    row->addWidget(browse);
+    form->addRow(label, row);
+    return {edit, browse};
+}
+
+std::pair<QDialogButtonBox*, QPushButton*> Finish(QDialog* dialog, QFormLayout* form, const QString& caption,
+                                                  const char* name, std::function<bool()> start)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
+    QPushButton* accept = buttons->addButton(caption, QDialogButtonBox::AcceptRole);
+    accept->setObjectName(name);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, start = std::move(start)] {
+        if (start())
+            dialog->accept();
+    });
+    return {buttons, accept};
+}
+
+} // namespace jobdialog
 
 } // namespace window
 

@@ -12,9 +12,16 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
+#include "render/Render.h"
+
+class QDialogButtonBox;
+class QFormLayout;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
+class QSpinBox;
 class QPushButton;
 class QTimer;
 class QWidget;
@@ -45,6 +52,10 @@ private:
     std::atomic<std::int64_t> done_{0}, total_{0};
     std::atomic<int> items_{0}, itemsTotal_{0};
 };
+
+// A job's render control: the cancel flag, the windows' own row pool at
+// background priority (their pictures go first), progress in value rows.
+render::Control BackgroundControl(const std::atomic<bool>& cancel, std::function<void(const render::Progress&)> progress);
 
 // "about 1 h 05 min left", "about 3 min 20 s left", "about 12 s left".
 QString TimeLeftText(double seconds);
@@ -131,5 +142,24 @@ private:
     bool failed_ = false;  // the same
     std::thread thread_;
 };
+
+// The rows the Render Picture and Make Zoom Movie dialogs share.
+namespace jobdialog {
+
+// A spin box of one picture side, named `name`.
+QSpinBox* Side(QWidget* parent, const char* name, int lo, int hi);
+// "Width × height:" with the two side boxes.
+void AddSides(QWidget* parent, QFormLayout* form, QSpinBox* width, QSpinBox* height);
+// "Smoothing:" with a 1 ... 4 supersampling box.
+QSpinBox* AddSupersample(QWidget* parent, QFormLayout* form, const char* name);
+// A file name box and its "Choose…" button on one row.
+std::pair<QLineEdit*, QPushButton*> AddFile(QWidget* parent, QFormLayout* form, const QString& label, const char* editName,
+                                            const char* browseName);
+// Lays out the form above Cancel and the accept button `caption`, which
+// calls `start` and closes the dialog when it returns true.
+std::pair<QDialogButtonBox*, QPushButton*> Finish(QDialog* dialog, QFormLayout* form, const QString& caption,
+                                                  const char* name, std::function<bool()> start);
+
+} // namespace jobdialog
 
 } // namespace window

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <tuple>
 #include <stdexcept>
 #include <utility>
 
@@ -79,26 +80,10 @@ RenderPictureDialog::RenderPictureDialog(QWidget* owner, std::function<QString(c
     SizeBox->addItem(QStringLiteral("Custom"));
     form->addRow(QStringLiteral("Size:"), SizeBox);
 
-    auto side = [this](const char* name) {
-        auto* s = new QSpinBox(this);
-        s->setObjectName(name);
-        s->setRange(exporter::kMinPictureSide, exporter::kMaxPictureSide);
-        return s;
-    };
-    WidthBox = side("RPWidth");
-    HeightBox = side("RPHeight");
-    auto* sides = new QHBoxLayout;
-    sides->addWidget(WidthBox);
-    sides->addWidget(new QLabel(QStringLiteral("×"), this));
-    sides->addWidget(HeightBox);
-    sides->addStretch();
-    form->addRow(QStringLiteral("Width × height:"), sides);
-
-    SupersampleBox = new QSpinBox(this);
-    SupersampleBox->setObjectName("RPSupersample");
-    SupersampleBox->setRange(1, 4);
-    SupersampleBox->setSuffix(QStringLiteral(" × supersampling"));
-    form->addRow(QStringLiteral("Smoothing:"), SupersampleBox);
+    WidthBox = jobdialog::Side(this, "RPWidth", exporter::kMinPictureSide, exporter::kMaxPictureSide);
+    HeightBox = jobdialog::Side(this, "RPHeight", exporter::kMinPictureSide, exporter::kMaxPictureSide);
+    jobdialog::AddSides(this, form, WidthBox, HeightBox);
+    SupersampleBox = jobdialog::AddSupersample(this, form, "RPSupersample");
 
     KeepRegion = new QRadioButton(QStringLiteral("Keep the region (stretched to the new shape)"), this);
     KeepRegion->setObjectName("RPKeepRegion");
@@ -116,30 +101,13 @@ RenderPictureDialog::RenderPictureDialog(QWidget* owner, std::function<QString(c
     FormatBox->addItem(QStringLiteral("Windows bitmap (BMP)"));
     form->addRow(QStringLiteral("Format:"), FormatBox);
 
-    FileEdit = new QLineEdit(this);
-    FileEdit->setObjectName("RPFile");
-    BrowseButton = new QPushButton(QStringLiteral("Choose…"), this);
-    BrowseButton->setObjectName("RPBrowse");
-    auto* file = new QHBoxLayout;
-    file->addWidget(FileEdit, 1);
-    file->addWidget(BrowseButton);
-    form->addRow(QStringLiteral("File:"), file);
-
-    Buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    RenderButton = Buttons->addButton(QStringLiteral("Render"), QDialogButtonBox::AcceptRole);
-    RenderButton->setObjectName("RPRender");
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(Buttons);
+    std::tie(FileEdit, BrowseButton) = jobdialog::AddFile(this, form, QStringLiteral("File:"), "RPFile", "RPBrowse");
+    std::tie(Buttons, RenderButton) =
+        jobdialog::Finish(this, form, QStringLiteral("Render"), "RPRender", [this] { return start_(Choice()); });
 
     connect(SizeBox, &QComboBox::currentIndexChanged, this, [this] { SizeChanged(); });
     connect(BrowseButton, &QPushButton::clicked, this, [this] { errors::Guarded([this] { Browse(); }); });
     connect(FileEdit, &QLineEdit::textChanged, this, [this] { UpdateRenderButton(); });
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(Buttons, &QDialogButtonBox::accepted, this, [this] {
-        if (start_(Choice()))
-            accept();
-    });
     SizeChanged();
     UpdateRenderButton();
 }
@@ -228,11 +196,8 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Render Picture"), headline,
         [job, viewText, path, format](const std::atomic<bool>& cancel, window::JobProgress& progress) -> std::string {
-            render::Control control;
-            control.cancel = &cancel;
-            control.pool = &engine::RowPool::Instance(); // the windows' own pool, below their pictures
-            control.priority = engine::RowPool::Priority::Background;
-            control.progress = [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); };
+            const render::Control control = window::BackgroundControl(
+                cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
             try {
                 render::RenderFile(job->job, job->colours, format, path, viewText, control);
             } catch (const render::Cancelled&) {

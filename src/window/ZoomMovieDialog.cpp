@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <tuple>
 #include <stdexcept>
 #include <utility>
 
@@ -55,24 +56,16 @@ ZoomMovieDialog::ZoomMovieDialog(QWidget* owner, int views, std::function<QStrin
     auto* form = new QFormLayout;
     const MovieChoice defaults;
 
-    auto side = [this](const char* name, int value) {
-        auto* s = new QSpinBox(this);
-        s->setObjectName(name);
-        s->setRange(2, kMaxMovieSide);
+    WidthBox = jobdialog::Side(this, "ZMWidth", 2, kMaxMovieSide);
+    HeightBox = jobdialog::Side(this, "ZMHeight", 2, kMaxMovieSide);
+    WidthBox->setValue(defaults.width);
+    HeightBox->setValue(defaults.height);
+    for (QSpinBox* s : {WidthBox, HeightBox}) {
         s->setSingleStep(2);
-        s->setValue(value);
         // A video's sides are even (yuv420p halves them): an odd entry goes up by one.
         connect(s, &QSpinBox::editingFinished, s, [s] { s->setValue(Even(s->value())); });
-        return s;
-    };
-    WidthBox = side("ZMWidth", defaults.width);
-    HeightBox = side("ZMHeight", defaults.height);
-    auto* sides = new QHBoxLayout;
-    sides->addWidget(WidthBox);
-    sides->addWidget(new QLabel(QStringLiteral("×"), this));
-    sides->addWidget(HeightBox);
-    sides->addStretch();
-    form->addRow(QStringLiteral("Width × height:"), sides);
+    }
+    jobdialog::AddSides(this, form, WidthBox, HeightBox);
 
     FpsBox = new QSpinBox(this);
     FpsBox->setObjectName("ZMFps");
@@ -92,11 +85,7 @@ ZoomMovieDialog::ZoomMovieDialog(QWidget* owner, int views, std::function<QStrin
     FramesLabel->setObjectName("ZMFrames");
     form->addRow(QString(), FramesLabel);
 
-    SupersampleBox = new QSpinBox(this);
-    SupersampleBox->setObjectName("ZMSupersample");
-    SupersampleBox->setRange(1, 4);
-    SupersampleBox->setSuffix(QStringLiteral(" × supersampling"));
-    form->addRow(QStringLiteral("Smoothing:"), SupersampleBox);
+    SupersampleBox = jobdialog::AddSupersample(this, form, "ZMSupersample");
 
     OutputBox = new QComboBox(this);
     OutputBox->setObjectName("ZMOutput");
@@ -104,31 +93,15 @@ ZoomMovieDialog::ZoomMovieDialog(QWidget* owner, int views, std::function<QStrin
     OutputBox->addItem(QStringLiteral("Folder of PNG frames (each with its view)"));
     form->addRow(QStringLiteral("Output:"), OutputBox);
 
-    FileEdit = new QLineEdit(this);
-    FileEdit->setObjectName("ZMFile");
-    BrowseButton = new QPushButton(QStringLiteral("Choose…"), this);
-    BrowseButton->setObjectName("ZMBrowse");
-    auto* file = new QHBoxLayout;
-    file->addWidget(FileEdit, 1);
-    file->addWidget(BrowseButton);
-    form->addRow(QStringLiteral("File or folder:"), file);
-
-    Buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    MakeButton = Buttons->addButton(QStringLiteral("Make Movie"), QDialogButtonBox::AcceptRole);
-    MakeButton->setObjectName("ZMMake");
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(Buttons);
+    std::tie(FileEdit, BrowseButton) =
+        jobdialog::AddFile(this, form, QStringLiteral("File or folder:"), "ZMFile", "ZMBrowse");
+    std::tie(Buttons, MakeButton) =
+        jobdialog::Finish(this, form, QStringLiteral("Make Movie"), "ZMMake", [this] { return start_(Choice()); });
 
     connect(FpsBox, &QSpinBox::valueChanged, this, [this] { Update(); });
     connect(SecondsBox, &QDoubleSpinBox::valueChanged, this, [this] { Update(); });
     connect(FileEdit, &QLineEdit::textChanged, this, [this] { Update(); });
     connect(BrowseButton, &QPushButton::clicked, this, [this] { errors::Guarded([this] { Browse(); }); });
-    connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(Buttons, &QDialogButtonBox::accepted, this, [this] {
-        if (start_(Choice()))
-            accept();
-    });
     Update();
 }
 
@@ -236,13 +209,9 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
             const int frameCount = static_cast<int>(plan->frames.size());
             int framesDone = 0;
             progress.SetItems(0, frameCount);
-            render::Control control;
-            control.cancel = &cancel;
-            control.pool = &engine::RowPool::Instance(); // the windows' own pool, below their pictures
-            control.priority = engine::RowPool::Priority::Background;
-            control.progress = [&](const render::Progress& p) {
+            const render::Control control = window::BackgroundControl(cancel, [&](const render::Progress& p) {
                 progress.SetSteps(framesDone * rowsPerFrame + p.rowsDone, total);
-            };
+            });
             std::unique_ptr<movie::FrameSink> output;
             if (folder)
                 output = std::make_unique<movie::FramesDirSink>(path, render::PngFrameWriters());
