@@ -87,6 +87,8 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMPov", "Export to 3D &POV-Ray file..."},
                 {"MMOpenView", "Open View…"},
                 {"MMSaveView", "Save View…"},
+                {"MMRenderPicture", "Render Picture…"},
+                {"MMZoomMovie", "Make Zoom Movie…"},
                 {"", "-"},
                 {"MMClose", "&Close"}});
     ExpectMenu(w, "Books1", "&Books", {{"MMFractalsBook", "Fractals"}, {"N5", "-"}, {"MMPlanetsBook", "Planets"}});
