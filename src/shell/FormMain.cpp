@@ -1,7 +1,10 @@
 // The launcher: button grid, strip mode and the shutdown that stops every calculation.
 #include "shell/FormMain.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QCoreApplication>
 #include <QScreen>
 #include <QToolButton>
@@ -83,6 +86,15 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
     SBMax->raise(); // over the top row while the launcher is a strip
     connect(SBMax, &QToolButton::clicked, this, errors::GuardedSlot([this] { SBMaxClick(); }));
 
+    // The grid fills the launcher: its own commands live in the context menu.
+    MMOpenView = new QAction(QString::fromUtf8("Open View…"), this);
+    MMOpenView->setObjectName("MMOpenView");
+    MMOpenView->setShortcut(QKeySequence::Open);
+    connect(MMOpenView, &QAction::triggered, this, errors::GuardedSlot([this] { MMOpenViewClick(); }));
+    addAction(MMOpenView);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    setAcceptDrops(true);
+
     FormCreate();
 }
 
@@ -119,6 +131,30 @@ void TFormMain::FractalButtonClick(const QString& button)
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+void TFormMain::MMOpenViewClick()
+{
+    TFormBasicTamoSet::OpenViewWithDialog(this);
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* e)
+{
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile() && TFormBasicTamoSet::IsViewFileName(url.toLocalFile())) {
+            e->acceptProposedAction();
+            return;
+        }
+    QWidget::dragEnterEvent(e);
+}
+
+void TFormMain::dropEvent(QDropEvent* e)
+{
+    if (TFormBasicTamoSet::OpenDroppedViews(*e->mimeData())) {
+        e->acceptProposedAction();
+        return;
+    }
+    QWidget::dropEvent(e);
 }
 
 void TFormMain::FormClose()

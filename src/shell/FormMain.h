@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+class QAction;
 class QToolButton;
 
 class TFormMain : public QWidget {
@@ -18,6 +19,11 @@ public:
     std::vector<QToolButton*> FractalButtons;
     QToolButton* SBMin = nullptr;
     QToolButton* SBMax = nullptr;
+
+    // Open View… in the launcher's context menu (Ctrl+O): the view file opens
+    // in its own window, as from a fractal window's File menu.
+    QAction* MMOpenView = nullptr;
+    void MMOpenViewClick();
 
     // The window's height when created, restored by SBMax.
     std::uint16_t FullHeight = 0;
@@ -62,6 +68,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    // Dropped view files and Quillon pictures open their views.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void SetOuterHeight(int outer);

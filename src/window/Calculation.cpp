@@ -68,7 +68,7 @@ void TFormBasicTamoSet::CreateCalcThread()
 bool TFormBasicTamoSet::PublishRow(int row)
 {
     ComputedRow.store(row, std::memory_order_release);
-    if (StopRequested.load(std::memory_order_acquire)) {
+    if (StopRequested.load(std::memory_order_acquire) || InterruptRequested.load(std::memory_order_acquire)) {
         Calculating.store(false, std::memory_order_release);
         return false;
     }

@@ -167,7 +167,8 @@ void TFormBasicTamoSet::BuildMenus()
     MMPov = item(MMFile, "MMPov", "Export to 3D &POV-Ray file...", &TFormBasicTamoSet::MMPovClick);
     MMOpenView = item(MMFile, "MMOpenView", "Open View…", &TFormBasicTamoSet::MMOpenViewClick);
     MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
-
+    MMSavePictureView =
+        item(MMFile, "MMSavePictureView", "Save Picture with View…", &TFormBasicTamoSet::MMSavePictureViewClick);
     MMRenderPicture = item(MMFile, "MMRenderPicture", "Render Picture…", &TFormBasicTamoSet::MMRenderPictureClick);
     MMZoomMovie = item(MMFile, "MMZoomMovie", "Make Zoom Movie…", &TFormBasicTamoSet::MMZoomMovieClick);
     MMZoomMovie->setEnabled(false);
@@ -465,11 +466,12 @@ void TFormBasicTamoSet::SetRegionByCorners(engine::Extended x1, engine::Extended
     ViewRegion.SetRegionByCorners(x1, x2, y1, y2);
 }
 
-// ---- drops: a palette file dropped on the window loads it ----
+// ---- drops: a palette file dropped on the window loads it, a view file opens its view ----
 void TFormBasicTamoSet::dragEnterEvent(QDragEnterEvent* e)
 {
     for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile() && colour::PaletteFormatOfName(url.toLocalFile().toStdString())) {
+        if (url.isLocalFile() && (colour::PaletteFormatOfName(url.toLocalFile().toStdString()) ||
+                                  IsViewFileName(url.toLocalFile()))) {
             e->acceptProposedAction();
             return;
         }
@@ -487,6 +489,11 @@ void TFormBasicTamoSet::dropEvent(QDropEvent* e)
                 errors::Guarded([this, path] { LoadPaletteFile(path); });
             return;
         }
+    }
+    // View files: each opens in its own window, whatever this one is doing.
+    if (OpenDroppedViews(*e->mimeData(), this)) {
+        e->acceptProposedAction();
+        return;
     }
     QMainWindow::dropEvent(e);
 }
@@ -518,6 +525,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
     else
         PositionBoxDisabled();
     UpdateHistoryActions(enabled);
+    EnableViewFileActions(enabled);
     UpdateLongJobActions(enabled);
 }
 

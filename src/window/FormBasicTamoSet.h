@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <atomic>
@@ -32,6 +33,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QMimeData;
 class QMouseEvent;
 class QProgressBar;
 class QPushButton;
@@ -278,6 +280,7 @@ public:
     void ButBuiltInVgaClick();
     colour::PalettePage CurrentPalettePage() const;
     QString RunOpenDialog(const SaveDialogSettings& settings);
+    static QString RunOpenDialog(QWidget* parent, const SaveDialogSettings& settings);
 
     // ---- output (Output.cpp) ----
     void BitBtnSaveClick();
@@ -356,9 +359,10 @@ public:
     // Sets the Position labels to the region of the picture shown.
     void ShowRegionInLabels();
 
-    // ---- view files: Open View, Save View (ViewFiles.cpp) ----
+    // ---- view files: Open View, Save View, Save Picture with View (ViewFiles.cpp) ----
     QAction* MMOpenView = nullptr;
     QAction* MMSaveView = nullptr;
+    QAction* MMSavePictureView = nullptr;
     // The catalogue view the window shows (its formula), or null.
     const fractals::View* CurrentCatalogueView() const;
     // The window's view as a document, and a document of this window's views
@@ -367,9 +371,30 @@ public:
     void ApplyViewDocument(const exporter::ViewDocument& doc);
     void MMOpenViewClick();
     void MMSaveViewClick();
+    // Writes the picture shown (the pixels Save writes) as a PNG that carries
+    // the window's view in its "Quillon view" text chunk; atomically.
+    void MMSavePictureViewClick();
+    // The items that wait while the window calculates, as Save does.
+    void EnableViewFileActions(bool enabled);
     // Reads the file and opens its view in the window it belongs to; a bad
     // file throws before any window changes.
     void OpenViewFile(const QString& name);
+    // The same from anywhere (the launcher, a drop, the command line): the
+    // window is shown and raised through the services, or is `origin` when
+    // nothing is installed and it is that window. Returns the window.
+    static TFormBasicTamoSet* OpenViewFileInItsWindow(const QString& name, TFormBasicTamoSet* origin = nullptr);
+    // The open dialog of Open View, parented to `parent`; then the file opened as above.
+    static void OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin = nullptr);
+    // A name a view may be read from: .qview, or .png (a picture Quillon wrote).
+    static bool IsViewFileName(const QString& name);
+    // Opens each file's view once the events at hand are handled (after a
+    // drop, after start-up); a bad file is reported and the others still open.
+    static void OpenViewFilesSoon(const QStringList& names, TFormBasicTamoSet* origin = nullptr);
+    // The local view files of a drop opened soon as above; false when it holds none.
+    static bool OpenDroppedViews(const QMimeData& data, TFormBasicTamoSet* origin = nullptr);
+    // A calculation that runs is ended (its picture is left unfinished and
+    // kept nowhere) before another view is applied; nothing when idle.
+    void InterruptCalculation();
 
     // ---- long jobs: Render Picture, Make Zoom Movie (LongJobs.cpp, RenderPictureDialog.cpp, ZoomMovieDialog.cpp) ----
     QAction* MMRenderPicture = nullptr;
@@ -394,6 +419,9 @@ protected:
     std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
     std::atomic<bool> Calculating{false};
     std::atomic<bool> StopRequested{false};
+    // Ends the running worker like StopRequested, but only for the view that
+    // replaces its calculation (InterruptCalculation); cleared once it has ended.
+    std::atomic<bool> InterruptRequested{false};
     // The formula's point set, installed by the creation handler; the worker
     // reads it (each pool row on its own copy).
     std::unique_ptr<engine::TBasicSet> PointSet;

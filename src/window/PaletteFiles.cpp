@@ -39,9 +39,14 @@ void TFormBasicTamoSet::BuildPaletteControls()
 
 QString TFormBasicTamoSet::RunOpenDialog(const SaveDialogSettings& settings)
 {
+    return RunOpenDialog(this, settings);
+}
+
+QString TFormBasicTamoSet::RunOpenDialog(QWidget* parent, const SaveDialogSettings& settings)
+{
     if (OpenFileHook)
         return OpenFileHook(settings);
-    QFileDialog dialog(this);
+    QFileDialog dialog(parent);
     dialog.setObjectName(settings.name);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -1,17 +1,26 @@
-// Open View and Save View: the window's view as a document, and a document applied to the window.
+// Open View, Save View, Save Picture with View: the window's view as a document, a document applied to its window.
 #include "window/FormBasicTamoSet.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 
 #include <stdexcept>
 
+#include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
 #include "window/ColourPanel.h"
+#include "window/ErrorReport.h"
 #include "window/Services.h"
 
 namespace {
@@ -100,15 +109,50 @@ void TFormBasicTamoSet::MMSaveViewClick()
     exporter::WriteViewFile(FileBytes(name), doc);
 }
 
-void TFormBasicTamoSet::MMOpenViewClick()
+void TFormBasicTamoSet::MMSavePictureViewClick()
 {
-    const QString name = RunOpenDialog(SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
+    const exporter::ViewDocument doc = CurrentViewDocument();
+    const QString name = RunSaveDialog(
+        SaveDialogSettings{"SavePictureView", "Save Picture with View", "PNG pictures (*.png)", "*.png"});
     if (name.isEmpty())
         return;
-    OpenViewFile(name);
+    // The pixels Save writes to a bitmap, three bytes each.
+    const QImage picture = ShownPicture().convertToFormat(QImage::Format_RGB888);
+    const std::unique_ptr<exporter::PictureWriter> writer = exporter::OpenPngWriter(
+        FileBytes(name), picture.width(), picture.height(), {{exporter::kPngViewKeyword, exporter::ViewText(doc)}});
+    for (int row = 0; row < picture.height(); ++row)
+        writer->WriteRow(picture.constScanLine(row));
+    writer->Finish();
+}
+
+void TFormBasicTamoSet::EnableViewFileActions(bool enabled)
+{
+    // Opening a view elsewhere ends that window's calculation; this one's own
+    // item waits, as the other commands of a calculating window do.
+    for (QAction* a : {MMOpenView, MMSavePictureView})
+        if (a != nullptr)
+            a->setEnabled(enabled);
+}
+
+void TFormBasicTamoSet::MMOpenViewClick()
+{
+    OpenViewWithDialog(this, this);
+}
+
+void TFormBasicTamoSet::OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin)
+{
+    const QString name = RunOpenDialog(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
+    if (name.isEmpty())
+        return;
+    OpenViewFileInItsWindow(name, origin);
 }
 
 void TFormBasicTamoSet::OpenViewFile(const QString& name)
+{
+    OpenViewFileInItsWindow(name, this);
+}
+
+TFormBasicTamoSet* TFormBasicTamoSet::OpenViewFileInItsWindow(const QString& name, TFormBasicTamoSet* origin)
 {
     // Everything is read and checked before any window changes.
     const exporter::ViewDocument doc = exporter::ReadViewFile(FileBytes(name));
@@ -116,12 +160,55 @@ void TFormBasicTamoSet::OpenViewFile(const QString& name)
     if (view == nullptr)
         throw exporter::ViewFileError(name.toStdString() + ": unknown view " + doc.viewId);
     TFormBasicTamoSet* target = nullptr;
-    if (Entry == view->window)
-        target = this;
+    if (origin != nullptr && origin->Entry == view->window)
+        target = origin;
     if (window::Services* services = window::InstalledServices())
         if (auto* shown = qobject_cast<TFormBasicTamoSet*>(services->ShowViewWindow(view->window->instance)))
             target = shown;
     if (target == nullptr)
         throw std::runtime_error("No window shows the view " + doc.viewId + ".");
+    target->InterruptCalculation();
     target->ApplyViewDocument(doc);
+    return target;
+}
+
+void TFormBasicTamoSet::InterruptCalculation()
+{
+    if (!Calculating.load())
+        return;
+    InterruptRequested.store(true);
+    WaitForWorker();
+    InterruptRequested.store(false);
+    // The worker may have published its last row before it saw the request;
+    // that picture is replaced all the same, and kept in no history.
+    FinishCalculation();
+}
+
+bool TFormBasicTamoSet::IsViewFileName(const QString& name)
+{
+    const QString suffix = QFileInfo(name).suffix();
+    return suffix.compare(QLatin1String("qview"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+}
+
+void TFormBasicTamoSet::OpenViewFilesSoon(const QStringList& names, TFormBasicTamoSet* origin)
+{
+    if (names.isEmpty())
+        return;
+    // Not inside the caller's event (a drop, start-up): an interrupted
+    // calculation is waited for with events flowing.
+    QTimer::singleShot(0, QCoreApplication::instance(), [names, from = QPointer<TFormBasicTamoSet>(origin)] {
+        for (const QString& name : names)
+            errors::Guarded([&] { OpenViewFileInItsWindow(name, from.data()); });
+    });
+}
+
+bool TFormBasicTamoSet::OpenDroppedViews(const QMimeData& data, TFormBasicTamoSet* origin)
+{
+    QStringList names;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile() && IsViewFileName(url.toLocalFile()))
+            names << url.toLocalFile();
+    OpenViewFilesSoon(names, origin);
+    return !names.isEmpty();
 }

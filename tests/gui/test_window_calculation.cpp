@@ -38,13 +38,13 @@ std::vector<QAction*> SwitchedActions(TFormBasicTamoSet& w)
 {
     return {w.MMMove->menuAction(), w.MMEdit->menuAction(), w.MMSave,   w.MMCopytoclipboard, w.MMUp,
             w.MMDown,               w.MMLeft,               w.MMRight,  w.MMZoomIn,          w.MMZoomOut,
-            w.MMLoadPalette,        w.MMSavePalette};
+            w.MMLoadPalette,        w.MMSavePalette,        w.MMOpenView, w.MMSavePictureView};
 }
 
 // What stays usable during a calculation.
 std::vector<QAction*> AlwaysEnabledActions(TFormBasicTamoSet& w)
 {
-    return {w.MMPov, w.MMClose, w.MMView->menuAction(), w.MMOptions->menuAction(), w.MMWeb->menuAction(),
+    return {w.MMPov, w.MMSaveView, w.MMClose, w.MMView->menuAction(), w.MMOptions->menuAction(), w.MMWeb->menuAction(),
             w.Books1->menuAction(), w.Help1->menuAction()};
 }
 

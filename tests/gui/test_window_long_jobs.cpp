@@ -297,9 +297,9 @@ TEST_F(LongJobs, TheItemsAreDisabledWhileTheWindowCalculatesAndTheMovieNeedsTwoV
     EXPECT_TRUE(w->MMZoomMovie->isEnabled());
     w->GoToHistory(-1);
     EXPECT_FALSE(w->MMZoomMovie->isEnabled()) << "back at the first view";
-    // The two items follow Save View.
+    // The two items follow Save Picture with View.
     const QList<QAction*> items = w->MMFile->actions();
-    const qsizetype at = items.indexOf(w->MMSaveView);
+    const qsizetype at = items.indexOf(w->MMSavePictureView);
     ASSERT_GE(at, 0);
     ASSERT_GT(items.size(), at + 2);
     EXPECT_EQ(items[at + 1], w->MMRenderPicture);

@@ -87,6 +87,7 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMPov", "Export to 3D &POV-Ray file..."},
                 {"MMOpenView", "Open View…"},
                 {"MMSaveView", "Save View…"},
+                {"MMSavePictureView", "Save Picture with View…"},
                 {"MMRenderPicture", "Render Picture…"},
                 {"MMZoomMovie", "Make Zoom Movie…"},
                 {"", "-"},

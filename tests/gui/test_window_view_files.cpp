@@ -1,8 +1,9 @@
-// Save View and Open View in a fractal window: the round trip and a rejected file.
+// Save View and Open View in a fractal window: the round trip and rejected files (a bad view, a picture without one).
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QSlider>
 #include <QToolButton>
 
@@ -76,13 +77,24 @@ TEST_F(ViewFiles, ABadFileIsReportedWithItsNameAndChangesNothing)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("this is not a view\r\n");
     }
-    OpenWith(path);
-    w.MMOpenView->trigger();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].contains("bad.qview")) << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains("line")) << messages[0].toStdString();
-    EXPECT_FALSE(w.IsCalculating());
-    EXPECT_EQ(w.ViewRegion.Values(), before);
-    EXPECT_EQ(w.IterBuffer.Snapshot(), buffer);
-    EXPECT_EQ(w.History.Size(), 1u);
+    // A PNG some other program wrote carries no view.
+    const QString plain = dir.filePath("plain.png");
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(plain));
+    const struct {
+        QString path;
+        const char* name;
+        const char* where; // what the message points at besides the name
+    } cases[] = {{path, "bad.qview", "line"}, {plain, "plain.png", "no Quillon view"}};
+    for (const auto& c : cases) {
+        messages.clear();
+        OpenWith(c.path);
+        w.MMOpenView->trigger();
+        ASSERT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_TRUE(messages[0].contains(c.name)) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(c.where)) << messages[0].toStdString();
+        EXPECT_FALSE(w.IsCalculating());
+        EXPECT_EQ(w.ViewRegion.Values(), before);
+        EXPECT_EQ(w.IterBuffer.Snapshot(), buffer);
+        EXPECT_EQ(w.History.Size(), 1u);
+    }
 }
