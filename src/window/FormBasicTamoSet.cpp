@@ -33,6 +33,7 @@
 #include "window/CalcOnForm.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
+#include "window/LongJobs.h"
 #include "window/PictureView.h"
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
@@ -136,6 +137,7 @@ TFormBasicTamoSet::~TFormBasicTamoSet()
     StartPending = false;
     RequestStop();
     hide();
+    BackgroundJob.reset();
     FormDestroy();
 }
 
@@ -167,6 +169,9 @@ void TFormBasicTamoSet::BuildMenus()
     MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
     MMSavePictureView =
         item(MMFile, "MMSavePictureView", "Save Picture with View…", &TFormBasicTamoSet::MMSavePictureViewClick);
+    MMRenderPicture = item(MMFile, "MMRenderPicture", "Render Picture…", &TFormBasicTamoSet::MMRenderPictureClick);
+    MMZoomMovie = item(MMFile, "MMZoomMovie", "Make Zoom Movie…", &TFormBasicTamoSet::MMZoomMovieClick);
+    MMZoomMovie->setEnabled(false);
     separator(MMFile, nullptr);
     MMClose = MMFile->addAction("&Close");
     MMClose->setObjectName("MMClose");
@@ -521,6 +526,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
         PositionBoxDisabled();
     UpdateHistoryActions(enabled);
     EnableViewFileActions(enabled);
+    UpdateLongJobActions(enabled);
 }
 
 namespace {

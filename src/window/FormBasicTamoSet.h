@@ -23,6 +23,7 @@
 #include "window/History.h"
 
 class QAction;
+class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QFrame;
@@ -52,6 +53,9 @@ struct ViewDocument;
 namespace window {
 class TUrlLink;
 enum class SitePage;
+class LongJob;
+struct PictureChoice;
+struct MovieChoice;
 }
 
 class ColourPanel;
@@ -392,6 +396,24 @@ public:
     // kept nowhere) before another view is applied; nothing when idle.
     void InterruptCalculation();
 
+    // ---- long jobs: Render Picture, Make Zoom Movie (LongJobs.cpp, RenderPictureDialog.cpp, ZoomMovieDialog.cpp) ----
+    QAction* MMRenderPicture = nullptr;
+    QAction* MMZoomMovie = nullptr;
+    void MMRenderPictureClick();
+    void MMZoomMovieClick();
+    // Start the job on its own thread; a reason it cannot start throws.
+    void StartRenderPicture(const window::PictureChoice& choice);
+    void StartZoomMovie(const window::MovieChoice& choice);
+    // The views a zoom movie goes through: the history from its first entry
+    // to the current one, from the last change of formula on (a movie stays
+    // in one type). Fewer than two: nothing to zoom between.
+    std::vector<engine::Region> ZoomMovieViews() const;
+    // The window's render or movie, until the next one starts; null before the first.
+    window::LongJob* CurrentLongJob() const { return BackgroundJob.get(); }
+    // Both items enabled when `enabled` (no calculation), no job runs and, for
+    // the movie, the history holds two views to zoom between.
+    void UpdateLongJobActions(bool enabled);
+
 protected:
     // ---- the worker protocol's state (Calculation.cpp); a test subclass may drive it ----
     std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
@@ -431,6 +453,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    // Closing the window cancels its long job and waits for its thread (LongJobs.cpp).
+    void closeEvent(QCloseEvent* e) override;
 
     QHBoxLayout* DockRow = nullptr;
 
@@ -462,4 +486,8 @@ private:
 
     // ---- palette files (PaletteFiles.cpp) ----
     std::optional<colour::PaletteFile> LoadedPalette;
+
+    // ---- long jobs (LongJobs.cpp) ----
+    void StartLongJob(std::unique_ptr<window::LongJob> job);
+    std::unique_ptr<window::LongJob> BackgroundJob;
 };

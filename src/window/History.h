@@ -68,6 +68,8 @@ public:
     std::shared_ptr<const std::vector<std::uint8_t>> CurrentBuffer() const;
     std::size_t Size() const { return views_.size(); }
     std::size_t CurrentIndex() const { return current_; }
+    // The view `index` places after the oldest one remembered.
+    const HistoryView& At(std::size_t index) const { return views_.at(index).view; }
 
 private:
     struct Entry {

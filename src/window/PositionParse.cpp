@@ -26,7 +26,7 @@ locale_t CLocale()
 
 } // namespace
 
-std::optional<long double> ParseRegionNumber(std::string_view text, char decimalSeparator)
+std::optional<long double> ParseRegionNumber(std::string_view text, std::string_view decimalSeparator)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
@@ -46,9 +46,9 @@ std::optional<long double> ParseRegionNumber(std::string_view text, char decimal
     std::size_t mantissaDigits = 0;
     for (; i < end && IsDigit(text[i]); ++i, ++mantissaDigits)
         normal.push_back(text[i]);
-    if (i < end && text[i] == decimalSeparator) {
+    if (!decimalSeparator.empty() && text.substr(i, end - i).starts_with(decimalSeparator)) {
         normal.push_back('.');
-        for (++i; i < end && IsDigit(text[i]); ++i, ++mantissaDigits)
+        for (i += decimalSeparator.size(); i < end && IsDigit(text[i]); ++i, ++mantissaDigits)
             normal.push_back(text[i]);
     }
     if (mantissaDigits == 0)
@@ -83,7 +83,7 @@ std::optional<long double> ParseRegionNumber(std::string_view text, char decimal
     return value;
 }
 
-long double ParseRegionNumberOrThrow(std::string_view text, char decimalSeparator)
+long double ParseRegionNumberOrThrow(std::string_view text, std::string_view decimalSeparator)
 {
     const std::optional<long double> v = ParseRegionNumber(text, decimalSeparator);
     if (!v)
@@ -91,12 +91,10 @@ long double ParseRegionNumberOrThrow(std::string_view text, char decimalSeparato
     return *v;
 }
 
-char SystemDecimalSeparator()
+std::string SystemDecimalSeparator()
 {
     const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x80)
-        return static_cast<char>(point[0].unicode());
-    return '.';
+    return point.isEmpty() ? std::string(".") : point.toStdString();
 }
 
 } // namespace window

@@ -14,7 +14,12 @@ namespace window {
 // least one digit. The value is the extended number nearest to the text; a
 // number beyond the extended range, NaN, infinity or any other text gives
 // nothing. A number too small for the range reads as 0 (or a denormal).
-std::optional<long double> ParseRegionNumber(std::string_view text, char decimalSeparator);
+// The separator is UTF-8 text, as the labels are written with it.
+std::optional<long double> ParseRegionNumber(std::string_view text, std::string_view decimalSeparator);
+inline std::optional<long double> ParseRegionNumber(std::string_view text, char decimalSeparator)
+{
+    return ParseRegionNumber(text, std::string_view(&decimalSeparator, 1));
+}
 
 // The text the Position box reports for a text that is not a number.
 class InvalidFloatText : public std::runtime_error {
@@ -26,10 +31,14 @@ public:
 };
 
 // ParseRegionNumber, throwing InvalidFloatText(text) for a text that is not a number.
-long double ParseRegionNumberOrThrow(std::string_view text, char decimalSeparator);
+long double ParseRegionNumberOrThrow(std::string_view text, std::string_view decimalSeparator);
+inline long double ParseRegionNumberOrThrow(std::string_view text, char decimalSeparator)
+{
+    return ParseRegionNumberOrThrow(text, std::string_view(&decimalSeparator, 1));
+}
 
-// The decimal separator of the user's locale, the one the region labels are
-// written with; '.' when the locale's separator is not a single ASCII character.
-char SystemDecimalSeparator();
+// The decimal separator of the user's locale in UTF-8, the one the region
+// labels are written and read with ("." if the locale names none).
+std::string SystemDecimalSeparator();
 
 } // namespace window

@@ -55,7 +55,7 @@ void Decompose(long double value, std::string& digits, int& exponent)
 
 } // namespace
 
-std::string FormatRegionNumber(long double value, char decimalSeparator)
+std::string FormatRegionNumber(long double value, std::string_view decimalSeparator)
 {
     if (std::isnan(value))
         return "NAN";

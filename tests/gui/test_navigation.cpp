@@ -388,8 +388,8 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
     const engine::Region r0 = w.ViewRegion;
     const QStringList labels = {w.LabX1->text(), w.LabX2->text(), w.LabY1->text(), w.LabY2->text()};
     MessageLog log;
-    const char sep = window::SystemDecimalSeparator();
-    const QString x1 = QString("101") + QChar(sep) + "5";
+    const QString sep = QString::fromStdString(window::SystemDecimalSeparator());
+    const QString x1 = "101" + sep + "5";
 
     QTest::mouseClick(w.BBEdit, Qt::LeftButton);
     w.EdX1->setText(x1);
@@ -448,7 +448,7 @@ TEST(Navigation, BadAndHugeNumbersStopTheSubmitWhereTheyStand)
 
     // The extent is taken from the start as stored, after its rounding: the
     // same text on both sides gives the rounding error as width, not 0.
-    const QString x = QString("100") + QChar(sep) + "1";
+    const QString x = "100" + sep + "1";
     QTest::mouseClick(w.BBEdit, Qt::LeftButton);
     w.EdX1->setText(x);
     w.EdX2->setText(x);

@@ -199,7 +199,9 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
     ASSERT_TRUE(guitest::OpenWindow(w));
     std::vector<QString> messages;
     errors::Hook = [&](const QString& m) { messages.push_back(m); };
-    const char sep = window::SystemDecimalSeparator();
+    const std::string separator = window::SystemDecimalSeparator();
+    ASSERT_EQ(separator.size(), 1u) << "the texts below are made with a one-byte separator";
+    const char sep = separator[0];
     TextSource source(99173, sep);
     QLineEdit* boxes[4] = {w.EdX1, w.EdY1, w.EdX2, w.EdY2}; // in the order they are read
     int succeeded = 0, invalid = 0, overflowed = 0;

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "TestFiles.h"
 #include "engine/Real48.h"
+#include "window/PositionParse.h"
 #include "window/RegionFormat.h"
 
 using window::FormatRegionNumber;
@@ -86,4 +88,16 @@ TEST(FormatRegionNumber, TheProcessLocaleChangesNothingEvenWithATwoByteSeparator
         EXPECT_EQ(FormatRegionNumber(values[k], ','), plain[k]) << static_cast<double>(values[k]);
     EXPECT_EQ(plain[0], "-1,25");
     EXPECT_EQ(plain[2], "1,5E-7");
+
+    // The labels show the locale's own separator, and Edit reads them back.
+    const std::string momayyez = "\xd9\xab";
+    EXPECT_EQ(FormatRegionNumber(-1.25L, momayyez), "-1" + momayyez + "25");
+    EXPECT_EQ(FormatRegionNumber(0.00000015L, momayyez), "1" + momayyez + "5E-7");
+    for (const long double v : values) {
+        const std::optional<long double> back =
+            window::ParseRegionNumber(FormatRegionNumber(v, momayyez), momayyez);
+        ASSERT_TRUE(back.has_value()) << static_cast<double>(v);
+        EXPECT_EQ(FormatRegionNumber(*back, momayyez), FormatRegionNumber(v, momayyez));
+    }
+    EXPECT_FALSE(window::ParseRegionNumber("1\xd9", momayyez).has_value()) << "half a separator";
 }

@@ -88,6 +88,8 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMOpenView", "Open View…"},
                 {"MMSaveView", "Save View…"},
                 {"MMSavePictureView", "Save Picture with View…"},
+                {"MMRenderPicture", "Render Picture…"},
+                {"MMZoomMovie", "Make Zoom Movie…"},
                 {"", "-"},
                 {"MMClose", "&Close"}});
     ExpectMenu(w, "Books1", "&Books", {{"MMFractalsBook", "Fractals"}, {"N5", "-"}, {"MMPlanetsBook", "Planets"}});

@@ -1,0 +1,294 @@
+// Long jobs of a fractal window: the job's thread, its polling from the interface thread, the progress dialog.
+#include "window/LongJobs.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "window/ErrorReport.h"
+#include "window/FormBasicTamoSet.h"
+
+namespace window {
+
+namespace {
+
+constexpr int kBarSteps = 1000;
+
+} // namespace
+
+render::Control BackgroundControl(const std::atomic<bool>& cancel, std::function<void(const render::Progress&)> progress)
+{
+    render::Control control;
+    control.cancel = &cancel;
+    control.pool = &engine::RowPool::Instance();
+    control.priority = engine::RowPool::Priority::Background;
+    control.progress = std::move(progress);
+    return control;
+}
+
+QString TimeLeftText(double seconds)
+{
+    // Whole seconds; an estimate beyond a few days is no estimate.
+    const long long s = seconds < 0 ? 0 : seconds > 1e6 ? 1000000 : std::llround(seconds);
+    if (s >= 3600)
+        return QStringLiteral("about %1 h %2 min left").arg(s / 3600).arg((s % 3600) / 60, 2, 10, QLatin1Char('0'));
+    if (s >= 60)
+        return QStringLiteral("about %1 min %2 s left").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("about %1 s left").arg(s);
+}
+
+double EstimateSecondsLeft(double elapsed, std::int64_t done, std::int64_t total)
+{
+    // The first second is mostly start-up (the pool filling, an encoder
+    // starting): no estimate before it, nor before the first step.
+    if (done <= 0 || total <= 0 || elapsed < 1.0)
+        return -1.0;
+    return elapsed * static_cast<double>(total - done) / static_cast<double>(done);
+}
+
+LongJobDialog::LongJobDialog(QWidget* owner, const QString& title, const QString& headline) : QDialog(owner)
+{
+    setObjectName("LongJobDialog");
+    setWindowTitle(title);
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    Headline = new QLabel(headline, this);
+    Headline->setObjectName("LongJobHeadline");
+    Headline->setWordWrap(true);
+    Status = new QLabel(QStringLiteral("Starting…"), this);
+    Status->setObjectName("LongJobStatus");
+    Status->setWordWrap(true);
+    Bar = new QProgressBar(this);
+    Bar->setObjectName("LongJobBar");
+    Bar->setRange(0, kBarSteps);
+    Bar->setValue(0);
+    Bar->setFormat(QStringLiteral("%p %"));
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName("LongJobCancel");
+    layout->addWidget(Headline);
+    layout->addWidget(Bar);
+    layout->addWidget(Status);
+    layout->addWidget(CancelButton, 0, Qt::AlignRight);
+    setMinimumWidth(420);
+    connect(CancelButton, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void LongJobDialog::reject()
+{
+    if (ended_) {
+        QDialog::reject();
+        return;
+    }
+    emit CancelRequested();
+}
+
+void LongJobDialog::ShowProgress(const JobProgress& progress, double elapsedSeconds)
+{
+    const std::int64_t done = progress.StepsDone(), total = progress.StepsTotal();
+    if (total > 0)
+        Bar->setValue(static_cast<int>(done * kBarSteps / total));
+    QString text;
+    if (progress.ItemsTotal() > 0)
+        text = QStringLiteral("Frame %1 of %2 done, ").arg(progress.ItemsDone()).arg(progress.ItemsTotal());
+    const double left = EstimateSecondsLeft(elapsedSeconds, done, total);
+    text += left < 0 ? QStringLiteral("estimating the time left…") : TimeLeftText(left);
+    Status->setText(text);
+}
+
+void LongJobDialog::ShowCancelling()
+{
+    Status->setText(QStringLiteral("Cancelling…"));
+    CancelButton->setEnabled(false);
+}
+
+void LongJobDialog::ShowOutcome(const QString& text)
+{
+    ended_ = true;
+    Status->setText(text);
+    CancelButton->setText(QStringLiteral("Close"));
+    CancelButton->setEnabled(true);
+}
+
+LongJob::LongJob(QWidget* owner, const QString& title, const QString& headline, Work work)
+    : dialog_(new LongJobDialog(owner, title, headline))
+{
+    connect(dialog_, &LongJobDialog::CancelRequested, this, [this] { Cancel(); });
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, [this] { Poll(); });
+    clock_.start();
+    thread_ = std::thread([this, work = std::move(work)] {
+        try {
+            outcome_ = work(cancel_, progress_);
+        } catch (const std::exception& e) {
+            failed_ = true;
+            failure_ = e.what();
+        } catch (...) {
+            failed_ = true;
+            failure_ = "Unknown error";
+        }
+        finished_.store(true, std::memory_order_release);
+    });
+    poll_->start();
+    dialog_->show();
+}
+
+LongJob::~LongJob()
+{
+    Stop();
+    delete dialog_.data();
+}
+
+void LongJob::Cancel()
+{
+    if (!running_ || cancel_.exchange(true))
+        return;
+    if (dialog_)
+        dialog_->ShowCancelling();
+}
+
+void LongJob::Join()
+{
+    if (thread_.joinable())
+        thread_.join();
+    running_ = false;
+    poll_->stop();
+}
+
+void LongJob::Stop()
+{
+    if (!running_)
+        return;
+    cancel_.store(true);
+    Join();
+    if (dialog_)
+        dialog_->hide();
+    emit Ended();
+}
+
+void LongJob::Poll()
+{
+    if (!finished_.load(std::memory_order_acquire)) {
+        if (!cancel_.load() && dialog_)
+            dialog_->ShowProgress(progress_, static_cast<double>(clock_.elapsed()) / 1000.0);
+        return;
+    }
+    Join();
+    QWidget* owner = dialog_ ? dialog_->parentWidget() : nullptr;
+    if (dialog_ && (failed_ || outcome_.empty()))
+        dialog_->hide();
+    else if (dialog_)
+        dialog_->ShowOutcome(QString::fromStdString(outcome_));
+    emit Ended();
+    if (failed_) {
+        // After this slot has returned: the report may run a modal loop, in
+        // which the window (and this job with it) may go.
+        const QString message = QString::fromStdString(failure_);
+        QTimer::singleShot(0, owner ? static_cast<QObject*>(owner) : this, [message] { errors::Report(message); });
+    }
+}
+
+namespace jobdialog {
+
+QSpinBox* Side(QWidget* parent, const char* name, int lo, int hi)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(lo, hi);
+    return s;
+}
+
+void AddSides(QWidget* parent, QFormLayout* form, QSpinBox* width, QSpinBox* height)
+{
+    auto* sides = new QHBoxLayout;
+    sides->addWidget(width);
+    sides->addWidget(new QLabel(QStringLiteral("×"), parent));
+    sides->addWidget(height);
+    sides->addStretch();
+    form->addRow(QStringLiteral("Width × height:"), sides);
+}
+
+QSpinBox* AddSupersample(QWidget* parent, QFormLayout* form, const char* name)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(1, 4);
+    s->setSuffix(QStringLiteral(" × supersampling"));
+    form->addRow(QStringLiteral("Smoothing:"), s);
+    return s;
+}
+
+std::pair<QLineEdit*, QPushButton*> AddFile(QWidget* parent, QFormLayout* form, const QString& label, const char* editName,
+                                            const char* browseName)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(editName);
+    auto* browse = new QPushButton(QStringLiteral("Choose…"), parent);
+    browse->setObjectName(browseName);
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit, 1);
+    row->addWidget(browse);
+    form->addRow(label, row);
+    return {edit, browse};
+}
+
+std::pair<QDialogButtonBox*, QPushButton*> Finish(QDialog* dialog, QFormLayout* form, const QString& caption,
+                                                  const char* name, std::function<bool()> start)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
+    QPushButton* accept = buttons->addButton(caption, QDialogButtonBox::AcceptRole);
+    accept->setObjectName(name);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, start = std::move(start)] {
+        if (start())
+            dialog->accept();
+    });
+    return {buttons, accept};
+}
+
+} // namespace jobdialog
+
+} // namespace window
+
+// ---- the window's side: one long job at a time, cancelled when the window closes ----
+
+void TFormBasicTamoSet::StartLongJob(std::unique_ptr<window::LongJob> job)
+{
+    BackgroundJob = std::move(job);
+    connect(BackgroundJob.get(), &window::LongJob::Ended, this, [this] { UpdateLongJobActions(!Calculating.load()); });
+    UpdateLongJobActions(!Calculating.load());
+}
+
+void TFormBasicTamoSet::UpdateLongJobActions(bool enabled)
+{
+    if (MMRenderPicture == nullptr)
+        return;
+    const bool free = enabled && !(BackgroundJob && BackgroundJob->Running());
+    MMRenderPicture->setEnabled(free);
+    MMZoomMovie->setEnabled(free && ZoomMovieViews().size() >= 2);
+}
+
+void TFormBasicTamoSet::closeEvent(QCloseEvent* e)
+{
+    if (BackgroundJob)
+        BackgroundJob->Stop();
+    QMainWindow::closeEvent(e);
+}

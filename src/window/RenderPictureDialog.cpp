@@ -1,0 +1,208 @@
+// Render Picture: the dialog, the widened region that keeps the pixel shape, and the render as a long job.
+#include "window/RenderPictureDialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <tuple>
+#include <stdexcept>
+#include <utility>
+
+#include "export/PictureWriters.h"
+#include "export/ViewFile.h"
+#include "fractals/Catalogue.h"
+#include "window/ErrorReport.h"
+#include "window/FormBasicTamoSet.h"
+#include "window/LongJobs.h"
+
+namespace window {
+
+namespace {
+
+constexpr SizePreset kPresets[] = {
+    {"1920 × 1080 (Full HD)", 1920, 1080},
+    {"2560 × 1440", 2560, 1440},
+    {"3840 × 2160 (4K)", 3840, 2160},
+    {"7680 × 4320 (8K)", 7680, 4320},
+    {"A4 at 300 dpi (3508 × 2480)", 3508, 2480},
+    {"A3 at 300 dpi (4961 × 3508)", 4961, 3508},
+};
+
+bool EndsWith(const QString& name, const char* suffix) { return name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive); }
+
+} // namespace
+
+std::span<const SizePreset> SizePresets() { return kPresets; }
+
+engine::RegionValues KeepPixelShape(const engine::RegionValues& region, int width, int height)
+{
+    using engine::Extended;
+    // Pixel counts of the new picture's steps against the window's: both
+    // products are exact in extended precision (below 2^27).
+    const Extended across = static_cast<Extended>(width - 1) * 767.0L;
+    const Extended down = static_cast<Extended>(height - 1) * 1023.0L;
+    engine::RegionValues r = region;
+    if (across > down) {
+        const Extended centre = region.XStart + region.XWidth * 0.5L;
+        r.XWidth = region.XWidth * (across / down);
+        r.XStart = centre - r.XWidth * 0.5L;
+    } else if (down > across) {
+        const Extended centre = region.YStart + region.YHeight * 0.5L;
+        r.YHeight = region.YHeight * (down / across);
+        r.YStart = centre - r.YHeight * 0.5L;
+    }
+    return r;
+}
+
+RenderPictureDialog::RenderPictureDialog(QWidget* owner, std::function<QString(const SaveDialogSettings&)> chooseFile,
+                                         std::function<bool(const PictureChoice&)> start)
+    : QDialog(owner), chooseFile_(std::move(chooseFile)), start_(std::move(start))
+{
+    setObjectName("RenderPictureDialog");
+    setWindowTitle(QStringLiteral("Render Picture"));
+    auto* form = new QFormLayout;
+
+    SizeBox = new QComboBox(this);
+    SizeBox->setObjectName("RPSize");
+    for (const SizePreset& p : kPresets)
+        SizeBox->addItem(QString::fromUtf8(p.caption));
+    SizeBox->addItem(QStringLiteral("Custom"));
+    form->addRow(QStringLiteral("Size:"), SizeBox);
+
+    WidthBox = jobdialog::Side(this, "RPWidth", exporter::kMinPictureSide, exporter::kMaxPictureSide);
+    HeightBox = jobdialog::Side(this, "RPHeight", exporter::kMinPictureSide, exporter::kMaxPictureSide);
+    jobdialog::AddSides(this, form, WidthBox, HeightBox);
+    SupersampleBox = jobdialog::AddSupersample(this, form, "RPSupersample");
+
+    KeepRegion = new QRadioButton(QStringLiteral("Keep the region (stretched to the new shape)"), this);
+    KeepRegion->setObjectName("RPKeepRegion");
+    KeepShape = new QRadioButton(QStringLiteral("Keep the pixel shape (the region widened about its centre)"), this);
+    KeepShape->setObjectName("RPKeepShape");
+    KeepRegion->setChecked(true);
+    auto* shape = new QVBoxLayout;
+    shape->addWidget(KeepRegion);
+    shape->addWidget(KeepShape);
+    form->addRow(QStringLiteral("Shape:"), shape);
+
+    FormatBox = new QComboBox(this);
+    FormatBox->setObjectName("RPFormat");
+    FormatBox->addItem(QStringLiteral("PNG (with the view embedded)"));
+    FormatBox->addItem(QStringLiteral("Windows bitmap (BMP)"));
+    form->addRow(QStringLiteral("Format:"), FormatBox);
+
+    std::tie(FileEdit, BrowseButton) = jobdialog::AddFile(this, form, QStringLiteral("File:"), "RPFile", "RPBrowse");
+    std::tie(Buttons, RenderButton) =
+        jobdialog::Finish(this, form, QStringLiteral("Render"), "RPRender", [this] { return start_(Choice()); });
+
+    connect(SizeBox, &QComboBox::currentIndexChanged, this, [this] { SizeChanged(); });
+    connect(BrowseButton, &QPushButton::clicked, this, [this] { errors::Guarded([this] { Browse(); }); });
+    connect(FileEdit, &QLineEdit::textChanged, this, [this] { UpdateRenderButton(); });
+    SizeChanged();
+    UpdateRenderButton();
+}
+
+int RenderPictureDialog::CustomIndex() const { return static_cast<int>(std::size(kPresets)); }
+
+void RenderPictureDialog::SizeChanged()
+{
+    const int i = SizeBox->currentIndex();
+    const bool custom = i == CustomIndex();
+    WidthBox->setEnabled(custom);
+    HeightBox->setEnabled(custom);
+    if (!custom && i >= 0) {
+        WidthBox->setValue(kPresets[i].width);
+        HeightBox->setValue(kPresets[i].height);
+    }
+}
+
+void RenderPictureDialog::UpdateRenderButton() { RenderButton->setEnabled(!FileEdit->text().isEmpty()); }
+
+void RenderPictureDialog::Browse()
+{
+    const bool png = FormatBox->currentIndex() == 0;
+    const QString name = chooseFile_(SaveDialogSettings{
+        "RenderPicture", "Render Picture",
+        png ? "PNG pictures (*.png);;All files (*)" : "Windows Bitmap (*.bmp);;All files (*)", FileEdit->text()});
+    if (name.isEmpty())
+        return;
+    // The name says the format when it can.
+    if (EndsWith(name, ".png"))
+        FormatBox->setCurrentIndex(0);
+    else if (EndsWith(name, ".bmp"))
+        FormatBox->setCurrentIndex(1);
+    FileEdit->setText(name);
+}
+
+PictureChoice RenderPictureDialog::Choice() const
+{
+    PictureChoice c;
+    c.width = WidthBox->value();
+    c.height = HeightBox->value();
+    c.supersample = SupersampleBox->value();
+    c.keepPixelShape = KeepShape->isChecked();
+    c.format = FormatBox->currentIndex() == 0 ? render::FileFormat::Png : render::FileFormat::Bmp;
+    c.path = FileEdit->text();
+    return c;
+}
+
+} // namespace window
+
+void TFormBasicTamoSet::MMRenderPictureClick()
+{
+    if (Calculating.load() || (BackgroundJob && BackgroundJob->Running()))
+        return;
+    auto* dialog = new window::RenderPictureDialog(
+        this, [this](const SaveDialogSettings& s) { return RunSaveDialog(s); },
+        [this](const window::PictureChoice& c) { return errors::Guarded([&] { StartRenderPicture(c); }); });
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
+{
+    if (Calculating.load())
+        throw std::runtime_error(std::string(Entry ? Entry->caption : "The window") +
+                                 " is still calculating; render the picture once it has finished.");
+    if (choice.format == render::FileFormat::Bmp && !exporter::BmpFits(choice.width, choice.height))
+        throw std::runtime_error("A " + std::to_string(choice.width) + " × " + std::to_string(choice.height) +
+                                 " picture is too large for a Windows bitmap (4 GiB at most); choose PNG.");
+    // Everything the render reads is copied here: the window stays free to explore.
+    exporter::ViewDocument doc = CurrentViewDocument();
+    doc.picture = {choice.width, choice.height, choice.supersample, choice.keepPixelShape};
+    if (choice.keepPixelShape)
+        doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
+    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
+    const std::string viewText = exporter::ViewText(doc);
+    const std::string path = QFile::encodeName(choice.path).toStdString();
+    const render::FileFormat format = choice.format;
+    const QString headline = QStringLiteral("%1 at %2 × %3%4 into %5")
+                                 .arg(QString::fromStdString(doc.viewId))
+                                 .arg(choice.width)
+                                 .arg(choice.height)
+                                 .arg(choice.supersample > 1 ? QStringLiteral(", %1 × %1 samples a pixel").arg(choice.supersample)
+                                                             : QString())
+                                 .arg(choice.path);
+    StartLongJob(std::make_unique<window::LongJob>(
+        this, QStringLiteral("Render Picture"), headline,
+        [job, viewText, path, format](const std::atomic<bool>& cancel, window::JobProgress& progress) -> std::string {
+            const render::Control control = window::BackgroundControl(
+                cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
+            try {
+                render::RenderFile(job->job, job->colours, format, path, viewText, control);
+            } catch (const render::Cancelled&) {
+                // The writer was dropped unfinished: no file.
+            }
+            return {};
+        }));
+}
