@@ -4,7 +4,7 @@
 # Every tree runs even when an earlier one failed; the script fails when any
 # build, test or sanitizer report failed or a test was skipped (see
 # allowed_skips), and prints each tree's duration. The ThreadSanitizer tree
-# runs only the suites that run more than one thread.
+# builds and runs only the suites that run more than one thread.
 #   scripts/test.sh [normal] [asan] [tsan]     (default: all three)
 # The trees are build-test-normal, -asan and -tsan; QUILLON_TEST_BUILD_PREFIX
 # replaces "build-test" with another path.
@@ -122,17 +122,20 @@ run_tree() {
 RELEASE_FLAGS="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 SANITIZE_FLAGS="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
 
+# gold links the large test binaries in a third of the time of the default linker.
+LINK_FLAGS="-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold"
+
 TREES=("$@")
 [ ${#TREES[@]} -gt 0 ] || TREES=(normal asan tsan)
 ALL_START=$SECONDS
 for tree in "${TREES[@]}"; do
   case "$tree" in
-    normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" ;;
+    normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" "$LINK_FLAGS" ;;
     # float-cast-overflow is not part of GCC's "undefined" group; every
     # float-to-int conversion must be guarded, so it is checked too.
-    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
+    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
             "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
-    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
+    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS" -DQUILLON_BUILD_SOAK=OFF \
             -DQUILLON_SANITIZE=thread -DQUILLON_TESTS_THREADS_ONLY=ON ;;
     *) echo "unknown tree '$tree' (normal, asan, tsan)"; exit 2 ;;
   esac

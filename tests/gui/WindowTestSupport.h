@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -124,5 +126,8 @@ protected:
     std::vector<SaveDialogSettings> asked;
     std::vector<QString> messages;
 };
+
+// A file name as the C library and the core's writers take it.
+inline std::string Bytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 } // namespace guitest

@@ -64,7 +64,7 @@ bool RunRender(const QStringList& args)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string Bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+using guitest::Bytes;
 
 class LongJobs : public OutputTest {
 protected:

@@ -19,7 +19,7 @@ using namespace guitest;
 
 namespace {
 
-std::string Bytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
+using guitest::Bytes;
 
 class ViewPictures : public OutputTest {
 protected:
