@@ -128,7 +128,10 @@ Mapping::Mapping(const DeepRegion& region, int width, int height)
     Mpfr roughX(64), roughY(64);
     Parse(region.centerX, roughX);
     Parse(region.centerY, roughY);
-    Require(mpfr_number_p(roughX.get()) && mpfr_number_p(roughY.get()), "The centre is out of range");
+    Require(mpfr_number_p(roughX.get()) && mpfr_number_p(roughY.get()) &&
+                mpfr_cmp_ld(roughX.get(), 1e4000L) < 0 && mpfr_cmp_ld(roughX.get(), -1e4000L) > 0 &&
+                mpfr_cmp_ld(roughY.get(), 1e4000L) < 0 && mpfr_cmp_ld(roughY.get(), -1e4000L) > 0,
+            "The centre is out of range");
     const mpfr_exp_t whole = std::max<mpfr_exp_t>(0, std::max(Exponent(roughX), Exponent(roughY)));
     bits_ = static_cast<mpfr_prec_t>(64 + std::max<mpfr_exp_t>(0, 1 - Exponent(spacing)) + whole);
 

@@ -75,6 +75,6 @@ private:
 
 // Relative size of the neglected term against the kept one in a valid
 // run: the extended format's own rounding unit.
-inline constexpr long double kBlaEpsilon = 0x1p-32L;
+inline constexpr long double kBlaEpsilon = 0x1p-64L;
 
 } // namespace deep
