@@ -67,8 +67,9 @@ TEST(DeepAgreement, PerturbationMatchesDirectIterationAtEveryDepth)
         // on long runs.
         EXPECT_GT(stats.rebases, 0u);
         EXPECT_GT(stats.skipped, 0u);
-        if (c.depth == 300)
+        if (c.depth == 300) {
             EXPECT_GT(stats.skipped, stats.steps);
+        }
     }
 }
 
