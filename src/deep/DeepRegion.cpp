@@ -1,5 +1,5 @@
 // Decimal texts, their parsing at the depth's precision, and the picture mapping of a deep region.
-#include "deep/DeepRegion.h"
+#include "deep/Mapping.h"
 
 #include <algorithm>
 #include <cctype>

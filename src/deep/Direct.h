@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "deep/DeepRegion.h"
+#include "deep/Mapping.h"
 
 namespace deep {
 

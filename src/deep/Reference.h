@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "deep/DeepRegion.h"
+#include "deep/Mapping.h"
 
 namespace deep {
 

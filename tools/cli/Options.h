@@ -25,6 +25,9 @@ struct Options {
     std::string viewId;
     std::string openPath;
     std::optional<std::array<long double, 4>> region; // corners X1 X2 Y1 Y2
+    // A deep region: centre and extents as exact decimals (Form1 and the Julia views).
+    std::optional<std::array<std::string, 2>> center;
+    std::string deepWidth, deepHeight;
     int threads = 0;                                  // 0: every core
     bool quiet = false;
 
