@@ -157,3 +157,59 @@ TEST(DeepViewRender, CommandLineDrawsDeepViewsAndRefusesWhatItCannot)
 }
 
 } // namespace
+
+namespace {
+
+// A movie from the level-set window's opening view to 10^-30 beside c = i:
+// both ends are the views' own pictures, frames made in parts are the
+// frames of the whole movie byte for byte, and a frame opens to itself.
+TEST(DeepViewMovie, ZoomToADeepViewInPartsEqualsTheWholeMovie)
+{
+    TempDir dir;
+    const std::vector<std::string> size = {"--size", "48x32", "--quiet"};
+    ASSERT_EQ(Render(dir, Join({"--view", "Form1", "--center", "3e-31", "1", "--width", "1e-30", "--png",
+                                dir / "end.png", "--save-view", dir / "end.qview"},
+                               size))
+                  .status,
+              0);
+    ASSERT_EQ(Render(dir, Join({"--view", "Form1", "--png", dir / "start.png"}, size)).status, 0);
+    const std::vector<std::string> movie = Join({"--view", "Form1", "--to", dir / "end.qview", "--frames", "30"}, size);
+    ASSERT_EQ(Render(dir, Join(movie, {"--frames-dir", dir / "all"})).status, 0);
+    const auto part = Render(dir, Join(movie, {"--frames-dir", dir / "part", "--frame-range", "13:17"}));
+    ASSERT_EQ(part.status, 0) << part.stderrText;
+    const auto frame = [&](const std::string& folder, int k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%05d.png", k);
+        return dir / (folder + name);
+    };
+    EXPECT_EQ(testfiles::ReadBytes(frame("all", 0)), testfiles::ReadBytes(dir / "start.png"));
+    EXPECT_EQ(testfiles::ReadBytes(frame("all", 29)), testfiles::ReadBytes(dir / "end.png"));
+    for (int k = 13; k < 17; ++k)
+        EXPECT_EQ(testfiles::ReadBytes(frame("part", k)), testfiles::ReadBytes(frame("all", k))) << k;
+    EXPECT_FALSE(std::filesystem::exists(frame("part", 12)));
+    EXPECT_FALSE(std::filesystem::exists(frame("part", 17)));
+
+    // Frames between carry deep regions whose width falls by one factor.
+    long double previous = 0.0L, factor = 0.0L;
+    for (int k = 1; k < 29; ++k) {
+        const exporter::ViewDocument view = exporter::ReadViewFile(frame("all", k));
+        ASSERT_TRUE(view.deepRegion) << k;
+        const long double width = std::strtold(view.deepRegion->width.c_str(), nullptr);
+        if (k > 1) {
+            if (k == 2)
+                factor = width / previous;
+            EXPECT_NEAR(static_cast<double>(width / previous / factor), 1.0, 1e-9) << k;
+        }
+        previous = width;
+    }
+    EXPECT_LT(factor, 0.5L);
+    ASSERT_EQ(Render(dir, Join({"--open", frame("all", 21), "--png", dir / "again.png"}, size)).status, 0);
+    EXPECT_EQ(testfiles::ReadBytes(dir / "again.png"), testfiles::ReadBytes(frame("all", 21)));
+
+    TempDir empty;
+    testfiles::ExpectRefused(empty, Join(movie, {"--movie", empty / "m.webm", "--frame-range", "1:3"}));
+    testfiles::ExpectRefused(empty, Join(movie, {"--frames-dir", empty / "f", "--frame-range", "20:31"}));
+    testfiles::ExpectRefused(empty, Join(movie, {"--frames-dir", empty / "f", "--frame-range", "5:5"}));
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include "movie/QueuedSink.h"
 #include "movie/VideoSink.h"
 #include "movie/ZoomPath.h"
+#include "render/DeepMovie.h"
 #include "render/ViewMovie.h"
 
 namespace cli {
@@ -39,6 +40,12 @@ void CheckMovieOptions(const Options& o)
         !o.saveViewPath.empty() || !o.savePalettePath.empty() || o.rows)
         throw UsageError("--movie and --frames-dir go with no other output (--raw, --bmp, --png, --save-view, "
                          "--save-palette, --from-raw, --rows, --tga, --pov, --rib)");
+    if (o.frameRange && o.framesDir.empty())
+        throw UsageError("--frame-range goes with --frames-dir (a video is made at once)");
+    if (o.frameRange && *o.frames < o.frameRange->second)
+        throw UsageError("--frame-range " + std::to_string(o.frameRange->first) + ":" +
+                         std::to_string(o.frameRange->second) + " lies beyond the " + std::to_string(*o.frames) +
+                         " frames of the movie");
     if (o.moviePath.empty() && (o.fps || o.quality))
         throw UsageError("--fps and --quality apply to --movie only");
     if (!o.moviePath.empty()) {
@@ -57,6 +64,7 @@ exporter::ViewDocument EndView(const Options& o, const exporter::ViewDocument& s
         const auto& r = *o.zoomTo;
         end.region.SetRegionByCorners(r[0], r[1], r[2], r[3]);
         end.extendedRegion.reset();
+        end.deepRegion.reset();
         return end;
     }
     const exporter::ViewDocument end = exporter::ReadViewFile(o.toPath);
@@ -78,11 +86,23 @@ int RunMovie(const Options& o)
         (width % 2 != 0 || height % 2 != 0))
         throw UsageError("an .mp4 video (H.264, yuv420p) needs an even width and height, not " +
                          std::to_string(width) + "x" + std::to_string(height) + " (use --size or .webm)");
-    const engine::RegionValues views[] = {start.DrawnRegion(), end.DrawnRegion()};
+    const int first = o.frameRange ? o.frameRange->first : 0;
+    const int last = o.frameRange ? o.frameRange->second : *o.frames;
+    // A deep view at either end: every frame is a deep region, drawn by the
+    // deep engine wherever the extended one cannot place its pixels.
+    const bool deepZoom = start.deepRegion || end.deepRegion;
+    std::unique_ptr<render::DeepZoom> deepPath;
     movie::ZoomPlan plan;
     try {
-        plan = movie::PlanZoom(views, *o.frames);
+        if (deepZoom) {
+            deepPath = std::make_unique<render::DeepZoom>(start, end, *o.frames);
+        } else {
+            const engine::RegionValues views[] = {start.DrawnRegion(), end.DrawnRegion()};
+            plan = movie::PlanZoom(views, *o.frames);
+        }
     } catch (const movie::PathError& e) {
+        throw UsageError(e.what());
+    } catch (const deep::RegionError& e) {
         throw UsageError(e.what());
     }
 
@@ -101,11 +121,25 @@ int RunMovie(const Options& o)
         output = std::make_unique<movie::FramesDirSink>(o.framesDir, render::PngFrameWriters());
     movie::QueuedSink queued(*output); // frame k is written while frame k + 1 is computed
 
+    movie::IndexRenderer renderFrame;
+    movie::IndexViewText frameText;
+    if (deepPath) {
+        renderFrame = [&](int frame, const movie::RowOut& out) { deepPath->Render(frame, vj.colours, control, out); };
+        frameText = [&](int frame) { return exporter::ViewText(deepPath->FrameView(frame)); };
+    } else {
+        const movie::FrameRenderer regionRenderer = render::ViewFrameRenderer(vj.job, vj.colours, control);
+        const movie::FrameViewText regionText = render::ViewFrameText(start);
+        renderFrame = [&plan, regionRenderer](int frame, const movie::RowOut& out) {
+            regionRenderer(plan.frames[static_cast<std::size_t>(frame)], out);
+        };
+        frameText = [&plan, regionText](int frame) { return regionText(plan.frames[static_cast<std::size_t>(frame)]); };
+    }
+
     ProgressBar bar(start.viewId, isatty(STDERR_FILENO) && !o.quiet, "frames");
     const auto began = std::chrono::steady_clock::now();
-    const movie::MovieOutcome outcome = movie::MakeMovie(
-        plan.frames, width, height, queued, render::ViewFrameRenderer(vj.job, vj.colours, control),
-        render::ViewFrameText(start), *control.cancel, [&](int done, int frames) { bar.Update(done, frames); });
+    const movie::MovieOutcome outcome =
+        movie::MakeFrames(*o.frames, first, last, width, height, queued, renderFrame, frameText, *control.cancel,
+                          [&](int done, int frames) { bar.Update(done, frames); });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     bar.Finish();
     if (outcome.cancelled) {

@@ -217,6 +217,18 @@ const std::vector<OptionSpec>& Table()
          [](Options& o, V v) { o.quality = ParseInt(v[0], 0, 63, "--quality"); }},
         PathOption("movie", &Options::moviePath, "FILE",
                    "the video, made by ffmpeg (.mp4 or .webm); .mp4 needs an even width and height"),
+        {"frame-range", 1, "A:B",
+         "movie: frames A ... B-1 only, each named by its number in the whole movie (with --frames-dir)",
+         [](Options& o, V v) {
+             const std::size_t colon = v[0].find(':');
+             const auto a = colon == std::string::npos ? std::nullopt
+                                                       : exporter::ParseWholeNumber(v[0].substr(0, colon), 0, 1000000);
+             const auto b = colon == std::string::npos ? std::nullopt
+                                                       : exporter::ParseWholeNumber(v[0].substr(colon + 1), 1, 1000000);
+             if (!a || !b || *a >= *b)
+                 throw UsageError("--frame-range must be A:B with 0 <= A < B, not '" + v[0] + "'");
+             o.frameRange = std::pair<int, int>{static_cast<int>(*a), static_cast<int>(*b)};
+         }},
         PathOption("frames-dir", &Options::framesDir, "DIR",
                    "frame-00000.png ... in DIR, each with its view embedded"),
     };

@@ -50,10 +50,12 @@ struct Options {
     std::optional<std::array<long double, 4>> zoomTo;
     std::string toPath, moviePath, framesDir;
     std::optional<int> frames, quality;
+    std::optional<std::pair<int, int>> frameRange; // --frame-range A:B, frames A ... B-1
     std::optional<double> fps;
     bool IsMovie() const
     {
-        return zoomTo || !toPath.empty() || !moviePath.empty() || !framesDir.empty() || frames || quality || fps;
+        return zoomTo || !toPath.empty() || !moviePath.empty() || !framesDir.empty() || frames || quality || fps ||
+               frameRange;
     }
 
     bool HasOutput() const;
