@@ -27,7 +27,7 @@ struct Orbit {
     std::vector<Complex> z;
     std::vector<std::vector<Bla>> levels; // levels[k - kFirstLevel]
 
-    static constexpr int kFirstLevel = 1;
+    static constexpr int kFirstLevel = 2;
     int Last() const { return static_cast<int>(z.size()) - 1; }
     // The longest run that starts at index m, is valid for delta size
     // `size` (an upper bound of |z|) and takes at most `room` steps; null
