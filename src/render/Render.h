@@ -45,7 +45,7 @@ struct Job {
     int supersample = 1; // values are computed at supersample*width x supersample*height
     // When set, the deep engine computes the values in place of region,
     // prototype and function.
-    std::shared_ptr<const DeepJob> deep;
+    std::shared_ptr<const DeepJob> deep = nullptr;
 };
 
 // The grid of the values a job computes.

@@ -30,11 +30,11 @@ std::vector<AgreementCase> AgreementCases()
     const FormulaParams rabbit{Formula::Julia, -0.12L, 0.74L, 8000};
     std::vector<AgreementCase> cases;
     for (int depth : {30, 100, 300}) {
-        cases.push_back({"seahorse", seahorse, AtDepth(deeptest::kSeahorseIn, depth), "0.001", depth, 10, 8});
+        cases.push_back({"seahorse", seahorse, AtDepth(deeptest::kSeahorseIn, depth), "0.001", depth, 8, 6});
         // Beside c = i, whose orbit 0, i, -1+i, -i, -1+i ... is preperiodic.
         cases.push_back({"misiurewicz", misiurewicz, "3e-" + std::to_string(depth + 1), "1", depth, 12, 9});
         cases.push_back({"rabbit", rabbit, AtDepth(deeptest::kRabbitBoundary, depth),
-                         "2e-" + std::to_string(depth + 1), depth, 12, 9});
+                         "2e-" + std::to_string(depth + 1), depth, 10, 7});
     }
     return cases;
 }
