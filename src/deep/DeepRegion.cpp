@@ -82,6 +82,11 @@ bool IsDecimal(const std::string& text)
     return i == n;
 }
 
+bool IsPositiveDecimal(const std::string& text)
+{
+    return IsDecimal(text) && text[0] != '-' && MantissaNonZero(text);
+}
+
 std::string ExactDecimal(long double value)
 {
     Mpfr v(64);

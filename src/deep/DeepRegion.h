@@ -37,6 +37,9 @@ public:
 // mantissa (a leading or trailing point is allowed: ".5", "5.").
 bool IsDecimal(const std::string& text);
 
+// A decimal above 0 (as an extent must be).
+bool IsPositiveDecimal(const std::string& text);
+
 // The exact decimal of an extended value (every binary fraction has one).
 std::string ExactDecimal(long double value);
 

@@ -506,9 +506,12 @@ private:
         for (int k = 0; k < 3; ++k)
             if (!lines[k])
                 Fail(first->number, std::string("the deep region lacks its line '") + keys[k] + " = ...'");
-        for (int k = 0; k < 4; ++k)
+        for (int k = 0; k < 4; ++k) {
             if (lines[k] && !deep::IsDecimal(lines[k]->value))
                 Fail(lines[k]->number, std::string(keys[k]) + " must be a decimal number, not '" + lines[k]->value + "'");
+            if (k >= 2 && lines[k] && !deep::IsPositiveDecimal(lines[k]->value))
+                Fail(lines[k]->number, std::string(keys[k]) + " must be greater than 0, not '" + lines[k]->value + "'");
+        }
         d.deepRegion = deep::DeepRegion{lines[0]->value, lines[1]->value, lines[2]->value,
                                         lines[3] ? lines[3]->value : std::string()};
     }

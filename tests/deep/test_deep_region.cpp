@@ -23,6 +23,10 @@ TEST(DeepRegionText, DecimalsAreAcceptedAsWrittenAndNothingElse)
     };
     for (const auto& c : cases)
         EXPECT_EQ(deep::IsDecimal(c.text), c.decimal) << '"' << c.text << '"';
+    for (const char* positive : {"1", "+0.001", ".5e-300", "0.0001e999"})
+        EXPECT_TRUE(deep::IsPositiveDecimal(positive)) << positive;
+    for (const char* other : {"0", "-1", "0.000e9", "+0", "x", "-0.5"})
+        EXPECT_FALSE(deep::IsPositiveDecimal(other)) << other;
 }
 
 TEST(DeepRegionText, ExactDecimalsReadBackToTheSameExtendedValue)

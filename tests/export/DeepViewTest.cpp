@@ -64,6 +64,10 @@ TEST(DeepViewFile, BrokenDeepRegionsAreRefusedWithTheirLine)
          "v.qview, line 4: center-y must be a decimal number, not '1e'"},
         {head + "Form1\r\ncenter-x = 0\r\ncenter-y = 0\r\nwidth = nan\r\n",
          "v.qview, line 5: width must be a decimal number, not 'nan'"},
+        {head + "Form1\r\ncenter-x = 0\r\ncenter-y = 0\r\nwidth = 0.000e5\r\n",
+         "v.qview, line 5: width must be greater than 0, not '0.000e5'"},
+        {head + "FormJU1\r\ncenter-x = 0\r\ncenter-y = 0\r\nwidth = 1\r\nheight = -1e-9\r\n",
+         "v.qview, line 6: height must be greater than 0, not '-1e-9'"},
     };
     for (const auto& c : cases) {
         try {
