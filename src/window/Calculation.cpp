@@ -10,6 +10,7 @@
 
 #include "export/Export.h"
 #include "window/CalcOnForm.h"
+#include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "window/RegionFormat.h"
 
@@ -61,7 +62,17 @@ void TFormBasicTamoSet::ShowRegionInLabels()
 
 void TFormBasicTamoSet::CreateCalcThread()
 {
-    Worker = std::make_unique<TCalcOnForm>(this, PointSet.get(), ValueFunction);
+    TCalcOnForm::Job job;
+    job.region = ViewRegion.Values();
+    job.set = PointSet->Clone();
+    job.valueFunction = ValueFunction;
+    job.buffer = &IterBuffer;
+    job.publish = [this](int row) { return PublishRow(row); };
+    Worker = std::make_unique<TCalcOnForm>(std::move(job));
+    connect(Worker.get(), &TCalcOnForm::Failed, this, [this](const QString& message) {
+        FinishCalculation();
+        errors::Report(message);
+    }, Qt::QueuedConnection);
     Worker->start();
 }
 

@@ -433,10 +433,8 @@ void TFormBasicTamoSet::FormCreate(const fractals::WindowEntry& entry)
     resize(entry.width, entry.height);
 
     PointSet = fractals::MakePointSet(entry); // with its Julia constant
-    ValueFunction = entry.valueFunction;
-    entry.region.ApplyTo(ViewRegion);
     FormCreate();
-    ColourOffset = static_cast<std::uint8_t>(entry.colourOffset);
+    Model.Open(entry);
     AttachThumbnails();
 }
 

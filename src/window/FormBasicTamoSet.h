@@ -20,9 +20,11 @@
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
-#include "window/History.h"
+#include "view/ViewModel.h"
+#include "window/Services.h"
 
 class QAction;
+class QDialog;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
@@ -62,20 +64,11 @@ class ColourPanel;
 class PictureView;
 class TCalcOnForm;
 
-// What a save dialog is asked to show; the test hook receives it as well.
-struct SaveDialogSettings {
-    QString name;          // "SaveDialog1", "SavePOV", "SaveBMRT"
-    QString title;         // empty: the platform's default
-    QString filter;        // Qt filter string; empty: none
-    QString initialName;   // empty: none
-};
-
 // The display shows at least 24 bits per pixel.
 bool IsTrueColourDisplay();
 
 class TFormBasicTamoSet : public QMainWindow {
     Q_OBJECT
-    friend class TCalcOnForm;
 
 public:
     explicit TFormBasicTamoSet(QWidget* parent = nullptr);
@@ -187,9 +180,14 @@ public:
     // ---- fields (set in FormBasicTamoSet.cpp, FormCreate) ----
     bool TrueColour = false;
     bool StartPending = false;
-    std::uint8_t ColourOffset = 0;
+    // What the window shows, and its history; the names below are the model's
+    // fields under the names the window's code has always used.
+    view::ViewModel Model;
+    std::uint8_t& ColourOffset = Model.ColourOffset();
+    engine::Region& ViewRegion = Model.Region(); // XWidth, YHeight, XStart, YStart
+    engine::TValueFunction& ValueFunction = Model.ValueFunction();
+    view::ViewHistory& History = Model.History();
     QImage WorkBitmap;
-    engine::Region ViewRegion; // XWidth, YHeight, XStart, YStart
     engine::IterBuffer IterBuffer;
     int PaintedRow = -1;
     int AnchorX = 0, AnchorY = 0;
@@ -197,7 +195,6 @@ public:
     bool Selecting = false;
     bool SelectionDone = false;
     colour::TPaletteTable Palette;
-    engine::TValueFunction ValueFunction = nullptr;
 
     // The colour ColorDialog1 opens with: the last one confirmed in it.
     QColor ColorDialog1Colour{Qt::black};
@@ -348,7 +345,6 @@ public:
     // ---- history: Back and Forward (HistoryNavigation.cpp) ----
     QAction* MMBack = nullptr;
     QAction* MMForward = nullptr;
-    window::ViewHistory History;
     void MMBackClick();
     void MMForwardClick();
     // Shows the view `step` places away: its kept picture at once, or a new
@@ -481,7 +477,6 @@ private:
     // Called as a calculation starts and as it completes (HistoryNavigation.cpp).
     void RecordCalculationStart();
     void KeepFinishedPicture();
-    bool Revisiting = false; // the calculation redraws a view of the history
     bool Centred = false; // placed at the screen centre on its first showing
 
     // ---- palette files (PaletteFiles.cpp) ----
@@ -489,5 +484,11 @@ private:
 
     // ---- long jobs (LongJobs.cpp) ----
     void StartLongJob(std::unique_ptr<window::LongJob> job);
+    // No calculation runs and no job: a new one may start.
+    bool LongJobFree() const;
+    // Opens a job's settings dialog window-modal; it goes when closed.
+    void OpenJobDialog(QDialog* dialog);
+    // Throws the message a job started during a calculation gets; `what` says what the user wanted to do.
+    void RefuseWhileCalculating(const char* what) const;
     std::unique_ptr<window::LongJob> BackgroundJob;
 };

@@ -8,6 +8,14 @@ class QWidget;
 #include <optional>
 #include <string>
 
+// What a save dialog is asked to show; the test hook receives it as well.
+struct SaveDialogSettings {
+    QString name;          // "SaveDialog1", "SavePOV", "SaveBMRT"
+    QString title;         // empty: the platform's default
+    QString filter;        // Qt filter string; empty: none
+    QString initialName;   // empty: none
+};
+
 namespace window {
 
 // The shared windows of the Help menu.

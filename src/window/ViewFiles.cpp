@@ -31,25 +31,12 @@ const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All f
 
 } // namespace
 
-const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const
-{
-    if (Entry == nullptr)
-        return nullptr;
-    // The window's opening view first: a type button may share its formula.
-    const fractals::View* found = nullptr;
-    for (const fractals::View& v : fractals::Views())
-        if (v.window == Entry && v.function == ValueFunction && (found == nullptr || v.id == Entry->instance))
-            found = &v;
-    return found;
-}
+const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const { return Model.CatalogueView(); }
 
 exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
 {
-    const fractals::View* view = CurrentCatalogueView();
-    if (view == nullptr)
-        throw std::runtime_error("This window's view has no name in the catalogue.");
-    exporter::ViewDocument doc = exporter::DefaultView(*view);
-    doc.region = ViewRegion;
+    // The colours live in the controls that show them.
+    exporter::ViewDocument doc = Model.Document();
     doc.page = CurrentPalettePage();
     doc.panels = CurrentPanelColours();
     doc.adjust = CurrentAdjust();
@@ -65,9 +52,7 @@ void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
         throw std::logic_error("the view " + doc.viewId + " belongs to another window");
     if (Calculating.load())
         throw std::runtime_error(std::string(Entry->caption) + " is still calculating; open the view once it has finished.");
-    ValueFunction = view->function;
-    ViewRegion = doc.region;
-    ColourOffset = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+    Model.OpenDocument(doc);
     // Before the page: a loaded palette lives on the Vga page, but the view may show another.
     if (doc.loadedPalette)
         SetLoadedPalette(colour::PaletteFile{doc.loadedPalette->table, doc.loadedPalette->name});
