@@ -12,6 +12,7 @@
 #include "fractals/FormJU.h"
 #include "fractals/FormRN.h"
 #include "shell/Application.h"
+#include "window/ViewOpening.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
 
@@ -106,7 +107,7 @@ TEST_F(ViewPictures, AViewOpenedIntoACalculatingWindowEndsThatCalculationFirst)
 
     QTest::mouseClick(w.BitBtnZOUT, Qt::LeftButton);
     ASSERT_TRUE(w.IsCalculating());
-    TFormBasicTamoSet::OpenViewFileInItsWindow(dir.filePath("busy.qview"), &w);
+    window::OpenViewFileInItsWindow(dir.filePath("busy.qview"), &w);
     EXPECT_TRUE(Shows(w, doc));
     EXPECT_EQ(w.TB1->value(), 5);
 }
@@ -130,7 +131,7 @@ TEST_F(ViewOpening, LauncherDropsAndCommandLineOpenEachViewInItsWindow)
     const exporter::ViewDocument ju3 = Write("ju3.qview", "FormJU3"), rn4 = Write("rn4.qview", "FormRN4.SBAL3");
     const exporter::ViewDocument rn1 = Write("rn1.qview", "FormRN1.SBAL2"), ju5 = Write("ju5.qview", "FormJU5");
     // As `quillon ju3.qview missing.qview` after start-up: the bad file alone is reported.
-    TFormBasicTamoSet::OpenViewFilesSoon({dir.filePath("ju3.qview"), dir.filePath("missing.qview")});
+    window::OpenViewFilesSoon({dir.filePath("ju3.qview"), dir.filePath("missing.qview")});
     EXPECT_FALSE(FormJU3->isVisible()) << "once the start-up is over";
     EXPECT_TRUE(Shows(*FormJU3, ju3));
     ASSERT_EQ(messages.size(), 1u);
