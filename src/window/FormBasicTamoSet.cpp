@@ -32,8 +32,6 @@
 #include "window/LongJobs.h"
 #include "window/PictureView.h"
 
-std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
-std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::SaveFileHook;
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
 
 namespace {

@@ -37,12 +37,10 @@ struct PictureChoice;
 struct MovieChoice;
 }
 
-// The display shows at least 24 bits per pixel.
-bool IsTrueColourDisplay();
+bool IsTrueColourDisplay(); // the display shows at least 24 bits per pixel
 
-// The components are declared in FormBasicTamoSetUi.h, what is shown and done
-// to it in the view model (view/ViewModel.h); the class joins them to the
-// widgets. Each section below names the file that holds its code.
+// Components in FormBasicTamoSetUi.h, what is shown in the view model (view/ViewModel.h); the
+// class joins them. Each section names the file that holds its code.
 class TFormBasicTamoSet : public QMainWindow, public FormBasicTamoSetUi {
     Q_OBJECT
 
@@ -53,8 +51,7 @@ public:
     // ---- state (FormBasicTamoSet.cpp, FormCreate) ----
     bool TrueColour = false;
     bool StartPending = false;
-    // What the window shows and its history; the references are the model's
-    // fields under the names the window has always used.
+    // What the window shows; the references name the model's fields as the window always has.
     view::ViewModel Model;
     std::uint8_t& ColourOffset = Model.ColourOffset();
     engine::Region& ViewRegion = Model.Region(); // XWidth, YHeight, XStart, YStart
@@ -71,41 +68,29 @@ public:
     QColor ColorDialog1Colour{Qt::black}; // ColorDialog1 opens with the last colour confirmed in it
     const fractals::WindowEntry* Entry = nullptr; // null for a bare base window
 
-    // ---- test hooks: when set they replace the modal dialogs (Colours.cpp, Output.cpp, PaletteFiles.cpp) ----
-    // The confirmed colour, or nothing for a cancel.
-    static std::function<std::optional<QColor>(const QColor& initial)> ColourChoiceHook;
-    // The chosen file name, or an empty string for a cancel.
-    static std::function<QString(const SaveDialogSettings&)> SaveFileHook;
-    static std::function<QString(const SaveDialogSettings&)> OpenFileHook;
-    // Above 0: Timer1's interval in ms for windows created from then on, instead of 1000.
+    // Tests: above 0, Timer1's interval in ms for windows created from then on, instead of 1000.
     static int Timer1IntervalHook;
 
     // ---- region, creation, control states (FormBasicTamoSet.cpp) ----
     void SetRegionBySize(engine::Extended xStart, engine::Extended xWidth, engine::Extended yStart,
                          engine::Extended yHeight);
     void SetRegionByCorners(engine::Extended x1, engine::Extended x2, engine::Extended y1, engine::Extended y2);
-    void EnableControls(bool enabled);
-    void EnableRGBControls(bool enabled);
+    void EnableControls(bool enabled), EnableRGBControls(bool enabled);
     void PositionBoxIdle(), PositionBoxEditing(), PositionBoxDisabled();
 
     // ---- calculation (Calculation.cpp) ----
-    // The flags and the row counter are written only by the window, on the
-    // interface thread or, for the worker's part, in PublishRow.
+    // Flags and row counter written only by the window (the worker's part in PublishRow).
     bool IsCalculating() const { return Calculating.load(); }
     // The running worker stops after the row it is computing; never undone.
     void RequestStop() { StopRequested.store(true); }
     bool StopWasRequested() const { return StopRequested.load(); }
     // The last row the worker has published (acquire); -1 before the first.
     int LastComputedRow() const { return ComputedRow.load(std::memory_order_acquire); }
-    // Processes events until the worker has ended its run, then frees it: the
-    // worker meets this thread once per row, so a plain wait would never return.
+    // Processes events until the worker's run ends (it meets this thread each row), then frees it.
     void WaitForWorker();
     const engine::TBasicSet* CurrentPointSet() const { return PointSet.get(); }
-    void FormActivate();
-    void StartCalculation();
+    void FormActivate(), StartCalculation(), Timer1Timer(), FinishCalculation();
     virtual void CreateCalcThread();
-    void Timer1Timer();
-    void FinishCalculation();
     void PaintRow(int row), PaintAllRows();
 
     // ---- colours (Colours.cpp) ----
@@ -121,15 +106,13 @@ public:
     // ---- palette files (PaletteFiles.cpp) ----
     void BuildPaletteControls();
     void MMLoadPaletteClick(), MMSavePaletteClick(), ButBuiltInVgaClick();
-    // Reads the whole file, then puts it in place of the VGA table and shows
-    // the Vga page. Throws colour::PaletteFileError.
+    // Reads the whole file, then puts it for the VGA table, Vga page shown. Throws colour::PaletteFileError.
     void LoadPaletteFile(const QString& path);
     // The palette file in place of the VGA table; nothing for the built-in table.
     const std::optional<colour::PaletteFile>& LoadedPaletteFile() const { return LoadedPalette; }
     // Puts `palette` in place of the VGA table (nothing: the built-in one) and recolours.
     void SetLoadedPalette(std::optional<colour::PaletteFile> palette);
     QString RunOpenDialog(const SaveDialogSettings& settings);
-    static QString RunOpenDialog(QWidget* parent, const SaveDialogSettings& settings);
 
     // ---- output (Output.cpp) ----
     void BitBtnSaveClick(), MMCopytoclipboardClick(), MMExportBMRTClick();
@@ -148,8 +131,7 @@ public:
     void BeginSelection(int x, int y), TrackSelection(int x, int y);
     void EndSelection(), CancelSelection();
     void SetSelectionRect(int left, int top, int right, int bottom);
-    void ShowSelectionFrame(bool visible);
-    void SetSelectionFrameStyle(bool lowered);
+    void ShowSelectionFrame(bool visible), SetSelectionFrameStyle(bool lowered);
 
     // ---- layout (Layout.cpp) ----
     virtual void MMMinimalClick(), MMControlClick(), MMPositionClick(), MMFullClick();
@@ -160,9 +142,8 @@ public:
     void RebuildDocking();
 
     // ---- help, web, books (Links.cpp) ----
-    // Sets Web's address and launches the browser on it.
+    // Web's address set and the browser launched on it; a page's address comes from the services.
     void OpenUrl(const QString& address);
-    // OpenUrl with the page's address, as the application's services give it.
     void OpenSitePage(window::SitePage page);
     virtual void MMOverClick(), MMGettingStartedClick(), MMTheViewBoxClick(), MMTheControlBoxClick();
     virtual void MMThePositionBoxClick(), About1Click();
@@ -171,8 +152,7 @@ public:
 
     // ---- history: Back and Forward (HistoryNavigation.cpp) ----
     void MMBackClick(), MMForwardClick();
-    // The view `step` places away: its kept picture at once, or a new
-    // calculation when the picture was dropped. Nothing while calculating.
+    // The view `step` places away: its kept picture, or calculated when dropped; nothing while calculating.
     void GoToHistory(int step);
     // Back and Forward enabled exactly when they have somewhere to go.
     void UpdateHistoryActions(bool enabled);
@@ -198,8 +178,7 @@ public:
     // ---- long jobs: Render Picture, Make Zoom Movie (FormLongJobs.cpp) ----
     void MMRenderPictureClick(), MMZoomMovieClick();
     // Start the job on its own thread; a reason it cannot start throws.
-    void StartRenderPicture(const window::PictureChoice& choice);
-    void StartZoomMovie(const window::MovieChoice& choice);
+    void StartRenderPicture(const window::PictureChoice& choice), StartZoomMovie(const window::MovieChoice& choice);
     // The views a zoom movie goes through (view::ViewModel::ZoomMovieViews).
     std::vector<engine::Region> ZoomMovieViews() const;
     // The window's render or movie, until the next one starts; null before the first.
@@ -212,8 +191,7 @@ protected:
     std::atomic<int> ComputedRow{-1}; // release by the worker, acquire by the timer
     std::atomic<bool> Calculating{false};
     std::atomic<bool> StopRequested{false};
-    // Ends the worker like StopRequested, but only for the view that replaces
-    // its calculation (InterruptCalculation); cleared once it has ended.
+    // Ends the worker like StopRequested for a view that replaces it; cleared once it has ended.
     std::atomic<bool> InterruptRequested{false};
     // The formula's point set, installed by the creation handler; each worker gets a copy.
     std::unique_ptr<engine::TBasicSet> PointSet;
@@ -231,8 +209,7 @@ protected:
 
     // ---- layout (Layout.cpp) ----
     // Boxes docked at each edge, from that edge inwards.
-    virtual std::vector<QWidget*> LeftDockedBoxes() const;
-    virtual std::vector<QWidget*> RightDockedBoxes() const;
+    virtual std::vector<QWidget*> LeftDockedBoxes() const, RightDockedBoxes() const;
     // Inverts a check mark, unless the item's own trigger runs the handler (the toolkit did it then).
     void InvertCheck(QAction* item);
 
@@ -248,8 +225,7 @@ protected:
 
 private:
     // ---- calculation (Calculation.cpp) ----
-    // Run by the worker after it has stored row `row`: publishes the row and
-    // tells whether to go on (false once a stop was requested).
+    // Run by the worker after storing `row`: publishes it; false once a stop was requested.
     bool PublishRow(int row);
     std::array<std::uint32_t, 256> ColourTable() const;
     void PaintRowWith(QImage& image, int row, const std::array<std::uint32_t, 256>& pixels) const;
@@ -260,8 +236,7 @@ private:
 
     // ---- components (FormBasicTamoSet.cpp; BuildHistoryMenu in HistoryNavigation.cpp) ----
     void BuildMenus(), BuildViewBox(), BuildControlBox(), BuildPositionBox(), BuildHistoryMenu();
-    // Called as a calculation starts and as it completes (HistoryNavigation.cpp).
-    void RecordCalculationStart(), KeepFinishedPicture();
+    void RecordCalculationStart(), KeepFinishedPicture(); // HistoryNavigation.cpp
     bool Centred = false; // placed at the screen centre on its first showing
     std::optional<colour::PaletteFile> LoadedPalette; // PaletteFiles.cpp
 

@@ -30,25 +30,7 @@ std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).
 
 QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSettings& settings)
 {
-    if (SaveFileHook)
-        return SaveFileHook(settings);
-    QFileDialog dialog(this);
-    dialog.setObjectName(settings.name);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The name is used exactly as chosen and an existing file is replaced
-    // without a question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setDefaultSuffix(QString());
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (!settings.initialName.isEmpty())
-        dialog.selectFile(settings.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return window::InstalledDialogs().SaveFileName(this, settings);
 }
 
 void TFormBasicTamoSet::BitBtnSaveClick()

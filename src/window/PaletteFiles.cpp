@@ -15,7 +15,6 @@
 #include "export/Export.h"
 #include "window/ErrorReport.h"
 
-std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::OpenFileHook;
 
 namespace {
 
@@ -39,24 +38,7 @@ void TFormBasicTamoSet::BuildPaletteControls()
 
 QString TFormBasicTamoSet::RunOpenDialog(const SaveDialogSettings& settings)
 {
-    return RunOpenDialog(this, settings);
-}
-
-QString TFormBasicTamoSet::RunOpenDialog(QWidget* parent, const SaveDialogSettings& settings)
-{
-    if (OpenFileHook)
-        return OpenFileHook(settings);
-    QFileDialog dialog(parent);
-    dialog.setObjectName(settings.name);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return window::InstalledDialogs().OpenFileName(this, settings);
 }
 
 void TFormBasicTamoSet::MMLoadPaletteClick()

@@ -29,7 +29,7 @@ const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All f
 
 void OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin)
 {
-    const QString name = TFormBasicTamoSet::RunOpenDialog(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
+    const QString name = InstalledDialogs().OpenFileName(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
     if (name.isEmpty())
         return;
     OpenViewFileInItsWindow(name, origin);

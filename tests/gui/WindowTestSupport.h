@@ -22,6 +22,7 @@
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
+#include "ScriptedDialogs.h"
 
 namespace guitest {
 
@@ -100,19 +101,19 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
     }
     void TearDown() override
     {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        TFormBasicTamoSet::ColourChoiceHook = nullptr;
-        errors::Hook = nullptr;
+        testseam::Dialogs().saveFile = nullptr;
+        testseam::Dialogs().colour = nullptr;
+        testseam::Dialogs().error = nullptr;
     }
 
     // Answers the save dialogs with `name`, recording what each was asked to show.
     void Answer(const QString& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
+        testseam::Dialogs().saveFile = [this, name](const SaveDialogSettings& settings) {
             asked.push_back(settings);
             WhenAsked();
             return name;

@@ -15,6 +15,7 @@
 #include "window/ViewOpening.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -26,7 +27,7 @@ class ViewPictures : public OutputTest {
 protected:
     void TearDown() override
     {
-        TFormBasicTamoSet::OpenFileHook = nullptr;
+        testseam::Dialogs().openFile = nullptr;
         OutputTest::TearDown();
     }
     // A view of `id` over the middle quarter of its opening region, written to `name`.
@@ -85,7 +86,7 @@ TEST_F(ViewPictures, SavedPictureHoldsTheBitmapsPixelsAndTheViewThatOpensAgain)
 
     QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
     ASSERT_TRUE(WaitForCalculation(w));
-    TFormBasicTamoSet::OpenFileHook = [png](const SaveDialogSettings&) { return png; };
+    testseam::Dialogs().openFile = [png](const SaveDialogSettings&) { return png; };
     w.MMOpenView->trigger();
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_EQ(w.CurrentViewDocument(), view);
@@ -138,7 +139,7 @@ TEST_F(ViewOpening, LauncherDropsAndCommandLineOpenEachViewInItsWindow)
     EXPECT_TRUE(messages[0].contains("missing.qview"));
 
     EXPECT_TRUE(FormMain->actions().contains(FormMain->MMOpenView)) << "its context menu";
-    TFormBasicTamoSet::OpenFileHook = [this](const SaveDialogSettings&) { return dir.filePath("rn4.qview"); };
+    testseam::Dialogs().openFile = [this](const SaveDialogSettings&) { return dir.filePath("rn4.qview"); };
     FormMain->MMOpenView->trigger();
     EXPECT_TRUE(Shows(*FormRN4, rn4));
     EXPECT_EQ(FormRN4->CurrentViewDocument(), rn4);
