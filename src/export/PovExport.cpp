@@ -10,7 +10,7 @@
 
 #include "engine/Region.h"
 #include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/AtomicFile.h"
 
 namespace exporter {
 

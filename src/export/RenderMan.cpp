@@ -4,7 +4,7 @@
 
 #include "engine/Region.h"
 #include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/AtomicFile.h"
 
 namespace exporter {
 

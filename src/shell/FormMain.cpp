@@ -10,11 +10,11 @@
 #include <QToolButton>
 
 #include "fractals/Catalogue.h"
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
-#include "fractals/FormTamo.h"
-#include "shell/Application.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
+#include "window/FormTamo.h"
+#include "shell/Windows.h"
 #include "window/ViewOpening.h"
 #include "window/ErrorReport.h"
 #include "window/ThumbnailRenderer.h"

@@ -18,6 +18,7 @@
 #include "movie/ZoomPath.h"
 #include "render/ViewMovie.h"
 #include "window/ErrorReport.h"
+#include "window/LocalPath.h"
 #include "window/LongJobs.h"
 #include "window/RenderPictureDialog.h"
 #include "window/ZoomMovieDialog.h"
@@ -82,7 +83,7 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
         doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
     const std::string viewText = exporter::ViewText(doc);
-    const std::string path = QFile::encodeName(choice.path).toStdString();
+    const std::string path = window::LocalPath(choice.path);
     const render::FileFormat format = choice.format;
     const QString headline = QStringLiteral("%1 at %2 × %3%4 into %5")
                                  .arg(QString::fromStdString(doc.viewId))
@@ -128,7 +129,7 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
         regions.push_back(r.Values());
     const int frames = choice.Frames();
     const auto plan = std::make_shared<const movie::ZoomPlan>(movie::PlanZoom(regions, frames));
-    const std::string path = QFile::encodeName(choice.path).toStdString();
+    const std::string path = window::LocalPath(choice.path);
     if (!choice.frameFolder)
         (void)movie::VideoFormatOf(path); // a name that is neither .mp4 nor .webm is refused before anything starts
 

@@ -9,6 +9,8 @@
 
 #include "export/Export.h"
 #include "window/Services.h"
+#include "window/LocalPath.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -24,8 +26,6 @@ QString NameFilter(const QString& pairs)
     return filters.join(QStringLiteral(";;"));
 }
 
-std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
-
 } // namespace
 
 QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSettings& settings)
@@ -40,7 +40,7 @@ void TFormBasicTamoSet::BitBtnSaveClick()
     if (name.isEmpty())
         return;
     // The picture at its own size, not as stretched in the view.
-    exporter::SaveBmp(ShownPicture(), name);
+    screen::SaveBmp(ShownPicture(), name);
 }
 
 void TFormBasicTamoSet::MMCopytoclipboardClick()
@@ -54,7 +54,7 @@ void TFormBasicTamoSet::MMExportBMRTClick()
     if (name.isEmpty())
         return;
     const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
-    exporter::WriteRenderMan(FileNameBytes(name), values);
+    exporter::WriteRenderMan(window::LocalPath(name), values);
 }
 
 void TFormBasicTamoSet::MMPovClick()
@@ -70,7 +70,7 @@ void TFormBasicTamoSet::MMPovClick()
         RunSaveDialog(SaveDialogSettings{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
     if (chosen.isEmpty())
         return;
-    const std::string scene = exporter::SceneName(FileNameBytes(chosen));
+    const std::string scene = exporter::SceneName(window::LocalPath(chosen));
     const std::string heightImage = exporter::HeightImageName(scene);
 
     // The command stays enabled while a calculation writes rows; the

@@ -14,11 +14,10 @@
 
 #include "export/Export.h"
 #include "window/ErrorReport.h"
+#include "window/LocalPath.h"
 
 
 namespace {
-
-std::string PathBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 } // namespace
 
@@ -53,7 +52,7 @@ void TFormBasicTamoSet::MMLoadPaletteClick()
 void TFormBasicTamoSet::LoadPaletteFile(const QString& path)
 {
     // Read completely before anything changes, so a refused file leaves the colours as they were.
-    colour::PaletteFile file = colour::ReadPaletteFile(PathBytes(path));
+    colour::PaletteFile file = colour::ReadPaletteFile(window::LocalPath(path));
     SetLoadedPalette(std::move(file));
 }
 
@@ -88,5 +87,5 @@ void TFormBasicTamoSet::MMSavePaletteClick()
     const colour::PalettePage page = CurrentPalettePage();
     const std::string title = page == colour::PalettePage::Vga && LoadedPalette ? LoadedPalette->name
                                                                                  : colour::PalettePageName(page);
-    exporter::SavePaletteFile(PathBytes(name), Palette, title);
+    exporter::SavePaletteFile(window::LocalPath(name), Palette, title);
 }

@@ -25,10 +25,9 @@
 #include "window/ErrorReport.h"
 #include "window/Services.h"
 #include "window/ViewOpening.h"
+#include "window/LocalPath.h"
 
 namespace {
-
-std::string FileBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 } // namespace
 
@@ -92,7 +91,7 @@ void TFormBasicTamoSet::MMSaveViewClick()
         RunSaveDialog(SaveDialogSettings{"SaveView", "Save View", "Quillon views (*.qview)", QString()});
     if (name.isEmpty())
         return;
-    exporter::WriteViewFile(FileBytes(name), doc);
+    exporter::WriteViewFile(window::LocalPath(name), doc);
 }
 
 void TFormBasicTamoSet::MMSavePictureViewClick()
@@ -105,7 +104,7 @@ void TFormBasicTamoSet::MMSavePictureViewClick()
     // The pixels Save writes to a bitmap, three bytes each.
     const QImage picture = ShownPicture().convertToFormat(QImage::Format_RGB888);
     const std::unique_ptr<exporter::PictureWriter> writer = exporter::OpenPngWriter(
-        FileBytes(name), picture.width(), picture.height(), {{exporter::kPngViewKeyword, exporter::ViewText(doc)}});
+        window::LocalPath(name), picture.width(), picture.height(), {{exporter::kPngViewKeyword, exporter::ViewText(doc)}});
     for (int row = 0; row < picture.height(); ++row)
         writer->WriteRow(picture.constScanLine(row));
     writer->Finish();

@@ -16,12 +16,11 @@
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
 #include "window/Services.h"
+#include "window/LocalPath.h"
 
 namespace window {
 
 namespace {
-
-std::string FileBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All files (*)");
 
@@ -38,7 +37,7 @@ void OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin)
 TFormBasicTamoSet* OpenViewFileInItsWindow(const QString& name, TFormBasicTamoSet* origin)
 {
     // Everything is read and checked before any window changes.
-    const exporter::ViewDocument doc = exporter::ReadViewFile(FileBytes(name));
+    const exporter::ViewDocument doc = exporter::ReadViewFile(window::LocalPath(name));
     const fractals::View* view = fractals::FindView(doc.viewId);
     if (view == nullptr)
         throw exporter::ViewFileError(name.toStdString() + ": unknown view " + doc.viewId);

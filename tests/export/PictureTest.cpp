@@ -11,8 +11,10 @@
 #include "export/Export.h"
 #include "export/PictureWriters.h"
 #include "export/AtomicFile.h"
+#include "window/ScreenPicture.h"
 
 using namespace exporter;
+using namespace screen;
 using testfiles::TempDir;
 
 namespace {

@@ -23,6 +23,7 @@
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
 #include "ScriptedDialogs.h"
+#include "window/ScreenPicture.h"
 
 namespace guitest {
 
@@ -89,7 +90,7 @@ inline std::vector<std::uint8_t> ReferenceBuffer(const char* viewId)
 inline QImage ExpectedPicture(const TFormBasicTamoSet& w)
 {
     const std::vector<std::uint8_t> values = w.IterBuffer.Snapshot();
-    return exporter::RenderPicture(values, w.Palette, w.CurrentAdjust()).convertToFormat(QImage::Format_RGB32);
+    return screen::RenderPicture(values, w.Palette, w.CurrentAdjust()).convertToFormat(QImage::Format_RGB32);
 }
 
 inline QImage Rgb32(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormAbout.h"
 #include "shell/FormExport.h"

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "window/PositionParse.h"

@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"

@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QTabWidget>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"

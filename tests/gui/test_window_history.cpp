@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "view/History.h"
 #include "window/PictureView.h"
 #include "window/PositionParse.h"

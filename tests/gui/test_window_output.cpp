@@ -12,7 +12,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"

@@ -18,7 +18,7 @@
 
 #include "colour/Palette.h"
 #include "colour/PaletteFile.h"
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"

@@ -7,7 +7,7 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "WindowTestSupport.h"
 #include "ScriptedDialogs.h"
 

@@ -9,8 +9,8 @@
 #include <QUrl>
 
 #include "export/ViewFile.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "shell/Application.h"
 #include "window/ViewOpening.h"
 #include "window/PictureView.h"

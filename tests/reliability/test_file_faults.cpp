@@ -15,7 +15,7 @@
 
 #include "TestFiles.h"
 #include "export/Export.h"
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "ModalDialogs.h"

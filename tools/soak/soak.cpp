@@ -30,7 +30,7 @@
 #include <unistd.h>
 
 #include "export/Export.h"
-#include "fractals/FormExtendedBasic.h"
+#include "window/FormExtendedBasic.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "shell/FormMain.h"
