@@ -4,10 +4,10 @@
 #include <QPixmap>
 #include <QShowEvent>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "shell/HelpForms.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/ScreenPicture.h"
 
 namespace shell {

@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/Services.h"
 #include "window/LocalPath.h"
 #include "window/ScreenPicture.h"

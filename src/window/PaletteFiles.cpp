@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/ErrorReport.h"
 #include "window/LocalPath.h"
 

@@ -7,7 +7,7 @@
 #include "RenderRun.h"
 #include "TestFiles.h"
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"

@@ -8,7 +8,7 @@
 #include <fcntl.h>
 
 #include "TestFiles.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/PictureWriters.h"
 #include "export/AtomicFile.h"
 #include "window/ScreenPicture.h"

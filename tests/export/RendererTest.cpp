@@ -6,7 +6,7 @@
 #include "RenderRun.h"
 #include "TestFiles.h"
 #include "colour/Palette.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "window/ScreenPicture.h"
 

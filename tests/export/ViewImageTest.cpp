@@ -6,7 +6,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "window/ScreenPicture.h"
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"

@@ -14,7 +14,7 @@
 #include "window/FormRN.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/CalcOnForm.h"
 #include "window/ThumbnailRenderer.h"
 #include "WindowTestSupport.h"

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/FormJU.h"
 #include "window/PictureView.h"
 #include "window/ScreenPicture.h"

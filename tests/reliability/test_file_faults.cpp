@@ -14,7 +14,7 @@
 #include <sys/resource.h>
 
 #include "TestFiles.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"

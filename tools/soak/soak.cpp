@@ -29,7 +29,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/FormExtendedBasic.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"

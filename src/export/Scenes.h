@@ -1,16 +1,14 @@
-// File writers of the 3D exports and palettes: TGA height image, POV-Ray scene, RenderMan, palette files.
+// The 3D exports and palette files written from iteration values, free of Qt:
+// TGA height image, POV-Ray scene, RenderMan, .map/.gpl palettes.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "colour/Palette.h"
-#include "engine/IterBuffer.h"
-#include "engine/Region.h"
 #include "export/AtomicFile.h"
 
 namespace exporter {
