@@ -13,6 +13,8 @@ namespace {
 // the deepest pictures.
 inline long double Size(long double x, long double y) { return std::fabs(x) + std::fabs(y); }
 
+constexpr int kRetrySteps = 32;
+
 // The Julia count starts from the pixel and has no dc term in its step; the
 // level-set count starts from 0 and adds dc at each step.
 template <Formula F>
@@ -29,12 +31,22 @@ std::int32_t Run(const Reference& reference, Complex dc, RowStats* stats)
         cx = 0.0L;
         cy = 0.0L;
     }
-    int m = 0;
+    int m = 0, retry = 0;
     std::int32_t n = 0;
     while (n < limit) {
         int steps = 0;
         long double nx, ny;
-        if (const Bla* run = orbit->Find(m, Size(zx, zy), limit - n, steps)) {
+        // Runs start at multiples of their length, so most indices have none.
+        // A failed lookup is not repeated for a while: the delta is then
+        // mostly growing away from the reference, and the lookups would
+        // cost more than the steps they could skip.
+        const Bla* run = nullptr;
+        if (m >= retry && (m & ((1 << Orbit::kFirstLevel) - 1)) == 0) {
+            run = orbit->Find(m, Size(zx, zy), limit - n, steps);
+            if (!run)
+                retry = m + kRetrySteps;
+        }
+        if (run) {
             nx = (run->a.x * zx - run->a.y * zy) + (run->b.x * cx - run->b.y * cy);
             ny = (run->a.x * zy + run->a.y * zx) + (run->b.x * cy + run->b.y * cx);
             if (stats)
@@ -76,6 +88,7 @@ std::int32_t Run(const Reference& reference, Complex dc, RowStats* stats)
             zx = fx;
             zy = fy;
             m = 0;
+            retry = 0;
             if (stats)
                 ++stats->rebases;
         }

@@ -63,10 +63,11 @@ TEST(DeepAgreement, PerturbationMatchesDirectIterationAtEveryDepth)
         // A picture of one flat colour would prove nothing.
         EXPECT_GT(escaped, 0);
         // These orbits need both: pixels leave the reference near the
-        // critical point, and at the greatest depth most of their steps lie
-        // on long runs.
+        // critical point, and deeper down most of their steps lie on long runs.
         EXPECT_GT(stats.rebases, 0u);
-        EXPECT_GT(stats.skipped, 0u);
+        if (c.depth >= 100) {
+            EXPECT_GT(stats.skipped, 0u);
+        }
         if (c.depth == 300) {
             EXPECT_GT(stats.skipped, stats.steps);
         }
