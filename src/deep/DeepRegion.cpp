@@ -109,6 +109,24 @@ std::string ExactDecimal(long double value)
     return text;
 }
 
+std::string DecimalText(const Mpfr& value, std::size_t digits)
+{
+    if (mpfr_zero_p(value.get()))
+        return "0";
+    mpfr_exp_t exponent = 0;
+    char* text = mpfr_get_str(nullptr, &exponent, 10, digits, value.get(), MPFR_RNDN);
+    std::string s(text);
+    mpfr_free_str(text);
+    std::string sign;
+    if (s[0] == '-') {
+        sign = "-";
+        s.erase(0, 1);
+    }
+    while (s.size() > 1 && s.back() == '0')
+        s.pop_back();
+    return sign + "0." + s + "e" + std::to_string(static_cast<long>(exponent));
+}
+
 Mapping::Mapping(const DeepRegion& region, int width, int height)
     : width_(width), height_(height), bits_(64), cx_(64), cy_(64), stepX_(64), stepY_(64), stepXd_(0), stepYd_(0)
 {

@@ -4,6 +4,9 @@
 #include "deep/DeepRegion.h"
 #include "deep/Mpfr.h"
 
+#include <cstddef>
+#include <string>
+
 namespace deep {
 
 // Pixel (column j, row i) of a W x H picture is
@@ -39,6 +42,10 @@ private:
     Mpfr cx_, cy_, stepX_, stepY_;
     long double stepXd_, stepYd_;
 };
+
+// A decimal of `digits` significant digits, "[-]0.DIGITSe<exponent>", that
+// reads back as a deep region's text.
+std::string DecimalText(const Mpfr& value, std::size_t digits);
 
 // Pictures whose pixel spacing is below this need offsets under the
 // smallest normal extended numbers.

@@ -15,23 +15,7 @@ namespace {
 // guard bits leave room for 16 more bits of depth.
 constexpr int kGroupOctaves = 16;
 
-std::string DecimalOf(const deep::Mpfr& v, std::size_t digits)
-{
-    if (mpfr_zero_p(v.get()))
-        return "0";
-    mpfr_exp_t exponent = 0;
-    char* text = mpfr_get_str(nullptr, &exponent, 10, digits, v.get(), MPFR_RNDN);
-    std::string s(text);
-    mpfr_free_str(text);
-    std::string sign;
-    if (s[0] == '-') {
-        sign = "-";
-        s.erase(0, 1);
-    }
-    while (s.size() > 1 && s.back() == '0')
-        s.pop_back();
-    return sign + "0." + s + "e" + std::to_string(static_cast<long>(exponent));
-}
+std::string DecimalOf(const deep::Mpfr& v, std::size_t digits) { return deep::DecimalText(v, digits); }
 
 void Set(deep::Mpfr& v, const std::string& decimal) { mpfr_set_str(v.get(), decimal.c_str(), 10, MPFR_RNDN); }
 void Set(deep::Mpfr& v, long double value) { mpfr_set_ld(v.get(), value, MPFR_RNDN); }

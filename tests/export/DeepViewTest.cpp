@@ -217,3 +217,36 @@ TEST(DeepViewMovie, ZoomToADeepViewInPartsEqualsTheWholeMovie)
 }
 
 } // namespace
+
+namespace {
+
+// Corners that 6-byte reals cannot tell apart end in a deep view, exact from
+// the decimals typed; corners they can hold keep the 6-byte end view.
+TEST(DeepViewMovie, ZoomToCornersTooCloseForSixBytesEndInADeepView)
+{
+    TempDir dir;
+    const std::vector<std::string> size = {"--size", "48x32", "--quiet"};
+    ASSERT_EQ(Render(dir, Join({"--view", "Form1", "--center", "3e-31", "1", "--width", "1e-30", "--height", "1e-30",
+                                "--raw", dir / "want.raw"},
+                               size))
+                  .status,
+              0);
+    const std::vector<std::string> start = Join({"--view", "Form1", "--center", "0", "1", "--width", "3"}, size);
+    const auto run = Render(dir, Join(start, {"--zoom-to", "-2e-31", "8e-31", "0.9999999999999999999999999999995",
+                                              "1.0000000000000000000000000000005", "--frames", "12", "--frames-dir",
+                                              dir / "deep"}));
+    ASSERT_EQ(run.status, 0) << run.stderrText;
+    const exporter::ViewDocument last = exporter::ReadViewFile(dir / "deep/frame-00011.png");
+    ASSERT_TRUE(last.deepRegion);
+    EXPECT_EQ(*last.deepRegion, (deep::DeepRegion{"0.3e-30", "0.1e1", "0.1e-29", "0.1e-29"}));
+    ASSERT_EQ(Render(dir, Join({"--open", dir / "deep/frame-00011.png", "--raw", dir / "got.raw"}, size)).status, 0);
+    EXPECT_EQ(testfiles::ReadBytes(dir / "got.raw"), testfiles::ReadBytes(dir / "want.raw"));
+
+    ASSERT_EQ(Render(dir, Join(start, {"--zoom-to", "-0.5", "0.5", "0.5", "1.5", "--frames", "3", "--frames-dir",
+                                       dir / "shallow"}))
+                  .status,
+              0);
+    EXPECT_FALSE(exporter::ReadViewFile(dir / "shallow/frame-00002.png").deepRegion);
+}
+
+} // namespace

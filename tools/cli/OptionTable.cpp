@@ -200,7 +200,10 @@ const std::vector<OptionSpec>& Table()
         PathOption("rib", &Options::ribPath, "FILE", "a RenderMan scene (1024 x 768)"),
         // Zoom movies.
         {"zoom-to", 4, "X1 X2 Y1 Y2", "movie: the end view's corners (stored as 6-byte reals, as --region)",
-         [](Options& o, V v) { o.zoomTo = Corners(v); }},
+         [](Options& o, V v) {
+             o.zoomTo = Corners(v);
+             o.zoomToText = {v[0], v[1], v[2], v[3]};
+         }},
         PathOption("to", &Options::toPath, "FILE", "movie: the end view, a view file or a PNG written by Quillon"),
         {"frames", 1, "N", "movie: frames, 2 to 1000000; the first and last are the two views exactly",
          [](Options& o, V v) { o.frames = ParseInt(v[0], 2, movie::kMaxFrames, "--frames"); }},

@@ -48,6 +48,7 @@ struct Options {
 
     // A zoom movie (MovieCommand.cpp): to the corners or the view file, into a video or a folder of PNGs.
     std::optional<std::array<long double, 4>> zoomTo;
+    std::array<std::string, 4> zoomToText; // as typed: corners too close for 6-byte reals make a deep end view
     std::string toPath, moviePath, framesDir;
     std::optional<int> frames, quality;
     std::optional<std::pair<int, int>> frameRange; // --frame-range A:B, frames A ... B-1
