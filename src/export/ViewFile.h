@@ -11,10 +11,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Region.h"
-
-namespace fractals {
-struct View;
-}
+#include "fractals/Catalogue.h"
 
 namespace exporter {
 
@@ -58,6 +55,8 @@ struct ViewDocument {
     colour::ColourAdjust adjust;
     std::optional<LoadedPalette> loadedPalette;
     PictureSettings picture;
+    // The formula's parameters; DefaultView gives the window's own.
+    fractals::Parameters parameters;
     bool operator==(const ViewDocument&) const = default;
 
     // The palette of the active page, the loaded table standing in for the VGA one.
@@ -71,7 +70,8 @@ struct ViewDocument {
     void SetDrawnRegion(const engine::RegionValues& values);
 };
 
-// A catalogue view as it opens: its own region and colour offset, default colours.
+// A catalogue view as it opens: its own region, colour offset and
+// parameters, default colours.
 ViewDocument DefaultView(const fractals::View& view);
 
 inline constexpr int kViewFormatVersion = 1;

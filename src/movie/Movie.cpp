@@ -29,9 +29,9 @@ MovieOutcome MakeMovie(std::span<const RegionValues> regions, int width, int hei
             if (cancel.load(std::memory_order_relaxed))
                 return Cancelled(sink, done, frames);
             const RegionValues& region = regions[static_cast<std::size_t>(done)];
-            sink.BeginFrame(done, viewText ? viewText(region) : std::string());
+            sink.BeginFrame(done, viewText ? viewText(done, region) : std::string());
             int rows = 0;
-            render(region, [&](std::span<const std::uint8_t> rgb) {
+            render(done, region, [&](std::span<const std::uint8_t> rgb) {
                 if (rows < height)
                     sink.Row(rgb);
                 ++rows;

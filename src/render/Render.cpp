@@ -135,7 +135,7 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
     if (!v)
         throw std::invalid_argument("unknown view '" + view.viewId + "'");
     ViewJob j;
-    j.set = fractals::MakePointSet(*v->window);
+    j.set = fractals::MakePointSet(*v->window, view.parameters);
     j.job.region = view.DrawnRegion();
     j.job.prototype = j.set.get();
     j.job.function = v->function;

@@ -5,11 +5,18 @@
 
 namespace render {
 
-movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control)
+movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control,
+                                       const ParameterPath& path)
 {
-    return [&job, colours, control](const movie::RegionValues& region, const movie::RowOut& out) {
+    return [&job, colours, control, path](int index, const movie::RegionValues& region, const movie::RowOut& out) {
         Job frame = job;
         frame.region = region;
+        std::unique_ptr<engine::TBasicSet> set;
+        if (path.Moves()) {
+            set = job.prototype->Clone();
+            fractals::ApplyParameters(*set, fractals::MorphParameters(path.start, path.end, index, path.frames));
+            frame.prototype = set.get();
+        }
         try {
             RenderRgb(frame, colours, [&](int, std::span<const std::uint8_t> rgb) { out(rgb); }, control);
         } catch (const Cancelled&) {
@@ -18,11 +25,13 @@ movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, c
     };
 }
 
-movie::FrameViewText ViewFrameText(exporter::ViewDocument start)
+movie::FrameViewText ViewFrameText(exporter::ViewDocument start, const ParameterPath& path)
 {
-    return [start = std::move(start)](const movie::RegionValues& region) {
+    return [start = std::move(start), path](int index, const movie::RegionValues& region) {
         exporter::ViewDocument frame = start;
         frame.SetDrawnRegion(region);
+        if (path.Moves())
+            frame.parameters = fractals::MorphParameters(path.start, path.end, index, path.frames);
         return exporter::ViewText(frame);
     };
 }

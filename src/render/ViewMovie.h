@@ -7,16 +7,27 @@
 
 namespace render {
 
-// Renders a frame as `job` with the frame's region in place of its own,
-// passing the rows on as they are finished. A cancel through `control`
-// ends the frame early (MakeMovie then sees the flag); other failures throw.
-// `job` and the point set it refers to must outlive the renderer.
-movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control);
+// The formula's parameters over a movie's frames: from the start view's to
+// the end view's (fractals::MorphParameters). Equal ends keep the job's set.
+struct ParameterPath {
+    fractals::Parameters start, end;
+    int frames = 0;
+    bool Moves() const { return start != end; }
+};
+
+// Renders a frame as `job` with the frame's region and, along `path`, the
+// frame's parameters in place of its own, passing the rows on as they are
+// finished. A cancel through `control` ends the frame early (MakeMovie then
+// sees the flag); other failures throw. `job` and the point set it refers to
+// must outlive the renderer.
+movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control,
+                                       const ParameterPath& path = {});
 
 // The view file text of a frame: `start` (window, colours, size,
 // supersampling) with the frame's region, which is exact in extended
-// precision when it lies between 6-byte values.
-movie::FrameViewText ViewFrameText(exporter::ViewDocument start);
+// precision when it lies between 6-byte values, and the frame's parameters
+// along `path`.
+movie::FrameViewText ViewFrameText(exporter::ViewDocument start, const ParameterPath& path = {});
 
 // PNG frames through the streaming libpng writer, each with its view in the "Quillon view" chunk.
 movie::RowImageWriterFactory PngFrameWriters();

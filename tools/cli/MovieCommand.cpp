@@ -59,6 +59,8 @@ exporter::ViewDocument EndView(const Options& o, const exporter::ViewDocument& s
         end.extendedRegion.reset();
         return end;
     }
+    // The end view's parameters are the file's; --param, --julia and
+    // --iterations belong to the start view.
     const exporter::ViewDocument end = exporter::ReadViewFile(o.toPath);
     if (end.viewId != start.viewId)
         throw UsageError(o.toPath + " is a view of " + end.viewId + ", not of " + start.viewId +
@@ -86,6 +88,9 @@ int RunMovie(const Options& o)
         throw UsageError(e.what());
     }
 
+    // The parameters move from the start view's to the end view's as the region zooms.
+    const render::ParameterPath path{start.parameters, end.parameters, static_cast<int>(plan.frames.size())};
+
     movie::InterruptCancel interrupt;
     render::ViewJob vj = render::MakeViewJob(start);
     engine::RowPool pool(o.threads > 0 ? o.threads : engine::DefaultThreadCount());
@@ -104,8 +109,8 @@ int RunMovie(const Options& o)
     ProgressBar bar(start.viewId, isatty(STDERR_FILENO) && !o.quiet, "frames");
     const auto began = std::chrono::steady_clock::now();
     const movie::MovieOutcome outcome = movie::MakeMovie(
-        plan.frames, width, height, queued, render::ViewFrameRenderer(vj.job, vj.colours, control),
-        render::ViewFrameText(start), *control.cancel, [&](int done, int frames) { bar.Update(done, frames); });
+        plan.frames, width, height, queued, render::ViewFrameRenderer(vj.job, vj.colours, control, path),
+        render::ViewFrameText(start, path), *control.cancel, [&](int done, int frames) { bar.Update(done, frames); });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     bar.Finish();
     if (outcome.cancelled) {

@@ -85,6 +85,18 @@ const std::vector<OptionSpec>& Table()
                    "with it replace the file's values"),
         {"region", 4, "X1 X2 Y1 Y2", "override the region by its corners (stored as 6-byte reals)",
          [](Options& o, V v) { o.region = Corners(v); }},
+        {"param", 3, "X Y Z",
+         "Tamo views: the parameter triple of the formula, each the extended value nearest to the "
+         "decimal (default 2.0 2.1 2.2)",
+         [](Options& o, V v) { o.param = std::array<long double, 3>{ParseNumber(v[0]), ParseNumber(v[1]), ParseNumber(v[2])}; }},
+        {"julia", 2, "RE IM", "Julia views and FormJulia: the constant c = RE + IM i (default: the window's own)",
+         [](Options& o, V v) { o.julia = std::array<long double, 2>{ParseNumber(v[0]), ParseNumber(v[1])}; }},
+        {"iterations", 1, "N",
+         "Tamo, Julia and level-set views: the iteration limit of the counts, 1 to 10000000 (default 200; "
+         "the picture keeps the count's low 8 bits)",
+         [](Options& o, V v) {
+             o.iterations = ParseInt(v[0], engine::kMinIterationLimit, engine::kMaxIterationLimit, "--iterations");
+         }},
         {"threads", 1, "N", "rows computed on N threads (default: every core)",
          [](Options& o, V v) { o.threads = ParseInt(v[0], 1, 1024, "--threads"); }},
         {"quiet", 0, nullptr, "no progress bar (it is drawn only when stderr is a terminal)",

@@ -26,6 +26,10 @@ struct Options {
     std::string openPath;
     std::optional<std::array<long double, 4>> region; // corners X1 X2 Y1 Y2
     int threads = 0;                                  // 0: every core
+    // The formula's parameters: the Tamo triple, the Julia constant, the iteration limit.
+    std::optional<std::array<long double, 3>> param;
+    std::optional<std::array<long double, 2>> julia;
+    std::optional<int> iterations;
     bool quiet = false;
 
     std::optional<colour::PalettePage> page;
