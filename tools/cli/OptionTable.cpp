@@ -283,8 +283,14 @@ Options ParseArguments(const std::vector<std::string>& args)
         }
         if (args.size() - 1 - i < static_cast<std::size_t>(spec->count))
             throw UsageError(name + " needs a value");
-        for (int k = 0; k < spec->count; ++k)
+        for (int k = 0; k < spec->count; ++k) {
+            // "--julia 0.1 --png x.png": a value short, said so rather than
+            // as a complaint about x.png.
+            const std::string& v = args[i + 1];
+            if (spec->count > 1 && v.rfind("--", 0) == 0 && Find(std::string_view(v).substr(2, v.find('=') - 2)))
+                throw UsageError(name + " needs " + std::to_string(spec->count) + " values");
             argv << Text(name + "=" + args[++i]);
+        }
     }
 
     QCommandLineParser parser;
