@@ -8,6 +8,7 @@
 
 #include "fractals/Form1.h"
 #include "fractals/FormJU.h"
+#include "fractals/FormJulia.h"
 #include "fractals/FormRN.h"
 #include "fractals/FormTamo.h"
 #include "shell/FormAbout.h"
@@ -71,6 +72,10 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DECLARE_WINDOW)
 #undef QUILLON_DECLARE_WINDOW
 
 extern ThumbnailRenderer* Thumbnails;
+
+// The Julia explorer's window "Julia Set", beside the roster: created after
+// it, hidden until used, deleted before it.
+extern TFormJulia* FormJulia;
 
 // Creates every window in the start-up order, the launcher first; none is shown.
 void CreateApplicationWindows();

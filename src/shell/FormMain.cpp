@@ -92,6 +92,14 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
     MMOpenView->setShortcut(QKeySequence::Open);
     connect(MMOpenView, &QAction::triggered, this, errors::GuardedSlot([this] { MMOpenViewClick(); }));
     addAction(MMOpenView);
+    // The Julia explorer's window has no button of its own.
+    auto* juliaSet = new QAction(QStringLiteral("Julia Set"), this);
+    juliaSet->setObjectName("MMJuliaSet");
+    connect(juliaSet, &QAction::triggered, this, errors::GuardedSlot([] {
+                if (FormJulia != nullptr)
+                    shell::ShowAndRaise(FormJulia);
+            }));
+    addAction(juliaSet);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setAcceptDrops(true);
 
