@@ -8,7 +8,7 @@
 
 #include "fractals/Form1.h"
 #include "fractals/FormJU.h"
-#include "fractals/FormJulia.h"
+#include "window/FormJulia.h"
 #include "fractals/FormRN.h"
 #include "fractals/FormTamo.h"
 #include "shell/FormAbout.h"

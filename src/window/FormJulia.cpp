@@ -1,5 +1,5 @@
 // The Julia explorer's window: built like the twelve Julia windows, from its catalogue entry.
-#include "fractals/FormJulia.h"
+#include "window/FormJulia.h"
 
 TFormJulia::TFormJulia(QWidget* parent) : TFormBasicTamoSet(parent)
 {
