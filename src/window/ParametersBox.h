@@ -40,6 +40,9 @@ public:
     fractals::Parameters FieldParameters() const;
     // Apply waits while the window calculates, as its other commands do.
     void SetCalculating(bool calculating);
+    // The view and parameters last shown (not what was typed since).
+    const fractals::View& ShownView() const { return *view_; }
+    const fractals::Parameters& Shown() const { return shown_; }
 
     QPushButton* ApplyButton() const { return apply_; }
     QPushButton* DefaultsButton() const { return defaults_; }
