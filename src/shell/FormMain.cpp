@@ -15,6 +15,7 @@
 #include "window/FormJulia.h"
 #include "window/FormRN.h"
 #include "window/FormTamo.h"
+#include "shell/HelpForms.h"
 #include "shell/Windows.h"
 #include "window/ViewOpening.h"
 #include "window/ErrorReport.h"

@@ -38,6 +38,8 @@ public:
     engine::TValueFunction ValueFunction() const { return valueFunction_; }
     std::uint8_t& ColourOffset() { return colourOffset_; }
     std::uint8_t ColourOffset() const { return colourOffset_; }
+    // The formula's parameters (the window's own until a view or Apply changes them).
+    const fractals::Parameters& Parameters() const { return document_.parameters; }
 
     // The catalogue view the formula draws: the window's opening view first
     // (a type button may share its formula), or null.

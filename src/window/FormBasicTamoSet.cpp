@@ -31,6 +31,7 @@
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
 #include "window/PictureView.h"
+#include "window/WindowParameters.h"
 
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
 
@@ -209,6 +210,7 @@ void TFormBasicTamoSet::BuildMenus()
     separator(MMOptions, nullptr);
     MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
     MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
+    window::AddParametersCommand(*this);
 
     MMWeb = menu("MMWeb", "&Web");
     MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
@@ -487,6 +489,7 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
     UpdateHistoryActions(enabled);
     EnableViewFileActions(enabled);
     UpdateLongJobActions(enabled);
+    window::EnableParametersCommand(*this, enabled);
 }
 
 namespace {

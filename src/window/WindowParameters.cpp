@@ -50,6 +50,7 @@ void AddParametersCommand(TFormBasicTamoSet& w)
 {
     auto* action = new QAction(QString::fromUtf8("Parameters…"), &w);
     action->setObjectName(kActionName);
+    action->setEnabled(false); // until the window's first calculation has finished
     QObject::connect(action, &QAction::triggered, &w, errors::GuardedSlot([&w] { ShowBox(w); }));
     w.MMOptions->addAction(action);
 }

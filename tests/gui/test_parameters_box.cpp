@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ScriptedDialogs.h"
 #include "WindowTestSupport.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
@@ -19,9 +20,9 @@ struct ErrorCatcher {
     QStringList messages;
     ErrorCatcher()
     {
-        errors::Hook = [this](const QString& m) { messages << m; };
+        testseam::Dialogs().error = [this](const QString& m) { messages << m; };
     }
-    ~ErrorCatcher() { errors::Hook = nullptr; }
+    ~ErrorCatcher() { testseam::Dialogs().error = nullptr; }
 };
 
 } // namespace
