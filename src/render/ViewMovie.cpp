@@ -5,6 +5,23 @@
 
 namespace render {
 
+bool ParameterPath::Moves() const
+{
+    for (const fractals::Parameters& p : views)
+        if (p != views.front())
+            return true;
+    return false;
+}
+
+fractals::Parameters ParameterPath::At(int frame) const
+{
+    for (std::size_t i = 0; i + 1 < views.size() && i + 1 < viewFrames.size(); ++i)
+        if (frame < viewFrames[i + 1])
+            return fractals::MorphParameters(views[i], views[i + 1], frame - viewFrames[i],
+                                             viewFrames[i + 1] - viewFrames[i] + 1);
+    return views.back();
+}
+
 movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control,
                                        const ParameterPath& path)
 {
@@ -14,7 +31,7 @@ movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, c
         std::unique_ptr<engine::TBasicSet> set;
         if (path.Moves()) {
             set = job.prototype->Clone();
-            fractals::ApplyParameters(*set, fractals::MorphParameters(path.start, path.end, index, path.frames));
+            fractals::ApplyParameters(*set, path.At(index));
             frame.prototype = set.get();
         }
         try {
@@ -31,7 +48,7 @@ movie::FrameViewText ViewFrameText(exporter::ViewDocument start, const Parameter
         exporter::ViewDocument frame = start;
         frame.SetDrawnRegion(region);
         if (path.Moves())
-            frame.parameters = fractals::MorphParameters(path.start, path.end, index, path.frames);
+            frame.parameters = path.At(index);
         return exporter::ViewText(frame);
     };
 }

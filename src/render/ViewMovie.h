@@ -7,12 +7,14 @@
 
 namespace render {
 
-// The formula's parameters over a movie's frames: from the start view's to
-// the end view's (fractals::MorphParameters). Equal ends keep the job's set.
+// The formula's parameters over a movie's frames: each view's at the frame
+// that shows it (movie::ZoomPlan::viewFrames), moving linearly between two
+// views (fractals::MorphParameters). No movement keeps the job's set.
 struct ParameterPath {
-    fractals::Parameters start, end;
-    int frames = 0;
-    bool Moves() const { return start != end; }
+    std::vector<fractals::Parameters> views;
+    std::vector<int> viewFrames;
+    bool Moves() const;
+    fractals::Parameters At(int frame) const;
 };
 
 // Renders a frame as `job` with the frame's region and, along `path`, the

@@ -104,6 +104,21 @@ std::vector<engine::Region> ViewModel::ZoomMovieViews() const
     return views;
 }
 
+std::vector<fractals::Parameters> ViewModel::ZoomMovieParameters() const
+{
+    std::vector<fractals::Parameters> parameters;
+    if (history_.Size() == 0)
+        return parameters;
+    for (std::size_t i = history_.CurrentIndex() + 1; i-- > 0;) {
+        const HistoryView& v = history_.At(i);
+        if (v.valueFunction != valueFunction_)
+            break;
+        parameters.push_back(v.parameters);
+    }
+    std::reverse(parameters.begin(), parameters.end());
+    return parameters;
+}
+
 void ViewModel::Home()
 {
     if (entry_ == nullptr)

@@ -71,6 +71,8 @@ public:
     // The views a zoom movie goes through: the history from its first entry to
     // the current one, from the last change of formula on.
     std::vector<engine::Region> ZoomMovieViews() const;
+    // The parameters of each of those views: a movie moves them from view to view.
+    std::vector<fractals::Parameters> ZoomMovieParameters() const;
     // Back to the region, formula and colour offset the window opened with (a new view of the history).
     void Home();
 

@@ -10,6 +10,7 @@
 #include "engine/Kernels.h"
 #include "engine/RowKernels.h"
 #include "fractals/Catalogue.h"
+#include "render/ViewMovie.h"
 
 using namespace engine;
 
@@ -174,4 +175,24 @@ TEST(Parameters, MorphMovesEachValueLinearlyAndEndsExactly)
     EXPECT_EQ(fractals::MorphParameters(b, a, 3, 7).iterations, 600); // 1000 - 800 * 3/6, rounded
     for (int k = 1; k < frames; ++k)
         EXPECT_GT(fractals::MorphParameters(a, b, k, frames).juliaRe, fractals::MorphParameters(a, b, k - 1, frames).juliaRe);
+}
+
+// A path through several views: each view's parameters exactly at its own
+// frame, linear between two, and a segment without frames (equal regions)
+// passed over.
+TEST(Parameters, PathThroughSeveralViews)
+{
+    fractals::Parameters a, b, c;
+    a.iterations = 100;
+    b.iterations = 300;
+    c.iterations = 301;
+    c.juliaRe = 0.5L;
+    const render::ParameterPath path{{a, b, c}, {0, 4, 4}};
+    EXPECT_TRUE(path.Moves());
+    EXPECT_EQ(path.At(0), a);
+    EXPECT_EQ(path.At(2).iterations, 200);
+    EXPECT_EQ(path.At(3).iterations, 250);
+    EXPECT_EQ(path.At(4), c);
+    EXPECT_EQ(path.At(9), c);
+    EXPECT_FALSE((render::ParameterPath{{b, b}, {0, 7}}.Moves()));
 }

@@ -89,7 +89,7 @@ int RunMovie(const Options& o)
     }
 
     // The parameters move from the start view's to the end view's as the region zooms.
-    const render::ParameterPath path{start.parameters, end.parameters, static_cast<int>(plan.frames.size())};
+    const render::ParameterPath path{{start.parameters, end.parameters}, plan.viewFrames};
 
     movie::InterruptCancel interrupt;
     render::ViewJob vj = render::MakeViewJob(start);
