@@ -210,7 +210,11 @@ void TFormBasicTamoSet::BuildMenus()
     separator(MMOptions, nullptr);
     MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
     MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
-    window::AddParametersCommand(*this);
+    new window::ParametersCommand(
+        *MMOptions, window::ParametersHost{this, [this] { return Entry ? Entry->caption : nullptr; },
+                                           [this] { return CurrentViewDocument(); },
+                                           [this](const exporter::ViewDocument& d) { ApplyViewDocument(d); },
+                                           [this] { return IsCalculating(); }});
 
     MMWeb = menu("MMWeb", "&Web");
     MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
@@ -489,7 +493,8 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
     UpdateHistoryActions(enabled);
     EnableViewFileActions(enabled);
     UpdateLongJobActions(enabled);
-    window::EnableParametersCommand(*this, enabled);
+    if (auto* parameters = window::ParametersCommand::Of(*this))
+        parameters->Enable(enabled);
 }
 
 namespace {

@@ -3,24 +3,16 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QWidget>
 
 #include <stdexcept>
 
-#include "export/ViewFile.h"
 #include "window/ErrorReport.h"
-#include "window/FormBasicTamoSet.h"
 #include "window/ParametersBox.h"
 
 namespace window {
 
 namespace {
-
-const char* const kActionName = "MMParameters";
-
-const fractals::View* ViewOf(const TFormBasicTamoSet& w)
-{
-    return w.Entry ? fractals::FindView(w.CurrentViewDocument().viewId) : nullptr;
-}
 
 bool HasParameters(const fractals::View& v)
 {
@@ -28,43 +20,56 @@ bool HasParameters(const fractals::View& v)
            fractals::TakesIterationLimit(v.function);
 }
 
-void ShowBox(TFormBasicTamoSet& w)
+} // namespace
+
+ParametersCommand::ParametersCommand(QMenu& options, ParametersHost host)
+    : QObject(host.window), host_(std::move(host))
 {
-    const fractals::View* view = ViewOf(w);
+    setObjectName(QStringLiteral("ParametersCommand"));
+    action_ = new QAction(QString::fromUtf8("Parameters…"), host_.window);
+    action_->setObjectName(QStringLiteral("MMParameters"));
+    action_->setEnabled(false); // until the window's first calculation has finished
+    connect(action_, &QAction::triggered, this, errors::GuardedSlot([this] { ShowBox(); }));
+    options.addAction(action_);
+}
+
+ParametersCommand* ParametersCommand::Of(const QWidget& window)
+{
+    return window.findChild<ParametersCommand*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+const fractals::View* ParametersCommand::View() const
+{
+    if (!host_.caption || host_.caption() == nullptr)
+        return nullptr;
+    return fractals::FindView(host_.document().viewId);
+}
+
+void ParametersCommand::ShowBox()
+{
+    const fractals::View* view = View();
     if (view == nullptr)
         return;
-    auto* box = w.findChild<ParametersBox*>();
+    auto* box = host_.window->findChild<ParametersBox*>();
     if (box == nullptr) {
-        box = new ParametersBox(*view, [&w](const fractals::Parameters& p) { ApplyWindowParameters(w, p); }, &w);
+        box = new ParametersBox(*view, [this](const fractals::Parameters& p) { Apply(p); }, host_.window);
         box->setWindowFlag(Qt::Tool);
     }
-    box->Show(*view, w.CurrentViewDocument().parameters);
-    box->SetCalculating(w.IsCalculating());
+    box->Show(*view, host_.document().parameters);
+    box->SetCalculating(host_.calculating());
     box->show();
     box->raise();
 }
 
-} // namespace
-
-void AddParametersCommand(TFormBasicTamoSet& w)
+void ParametersCommand::Enable(bool enabled)
 {
-    auto* action = new QAction(QString::fromUtf8("Parameters…"), &w);
-    action->setObjectName(kActionName);
-    action->setEnabled(false); // until the window's first calculation has finished
-    QObject::connect(action, &QAction::triggered, &w, errors::GuardedSlot([&w] { ShowBox(w); }));
-    w.MMOptions->addAction(action);
-}
-
-void EnableParametersCommand(TFormBasicTamoSet& w, bool enabled)
-{
-    const fractals::View* view = ViewOf(w);
-    if (auto* action = w.findChild<QAction*>(kActionName))
-        action->setEnabled(enabled && view != nullptr && HasParameters(*view));
+    const fractals::View* view = View();
+    action_->setEnabled(enabled && view != nullptr && HasParameters(*view));
     if (view == nullptr)
         return;
-    const fractals::Parameters p = w.CurrentViewDocument().parameters;
-    ShowParametersInCaption(w, p);
-    if (auto* box = w.findChild<ParametersBox*>()) {
+    const fractals::Parameters p = host_.document().parameters;
+    host_.window->setWindowTitle(QString::fromUtf8(host_.caption()) + ParametersCaption(*view, p));
+    if (auto* box = host_.window->findChild<ParametersBox*>()) {
         box->SetCalculating(!enabled);
         // The box follows the view (Back, Forward, an opened view); what is
         // typed in it stays while the view keeps its parameters.
@@ -73,23 +78,14 @@ void EnableParametersCommand(TFormBasicTamoSet& w, bool enabled)
     }
 }
 
-void ApplyWindowParameters(TFormBasicTamoSet& w, const fractals::Parameters& p)
+void ParametersCommand::Apply(const fractals::Parameters& p)
 {
-    if (w.IsCalculating())
-        throw std::runtime_error(std::string(w.Entry ? w.Entry->caption : "The window") +
+    if (host_.calculating())
+        throw std::runtime_error(std::string(host_.caption ? host_.caption() : "The window") +
                                  " is still calculating; apply the parameters once it has finished.");
-    exporter::ViewDocument doc = w.CurrentViewDocument();
+    exporter::ViewDocument doc = host_.document();
     doc.parameters = p;
-    w.ApplyViewDocument(doc);
-}
-
-void ShowParametersInCaption(TFormBasicTamoSet& w, const fractals::Parameters& p)
-{
-    if (w.Entry == nullptr)
-        return;
-    const fractals::View* view = ViewOf(w);
-    w.setWindowTitle(QString::fromUtf8(w.Entry->caption) +
-                     (view ? ParametersCaption(*view, p) : QString()));
+    host_.open(doc);
 }
 
 } // namespace window

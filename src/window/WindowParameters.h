@@ -2,23 +2,53 @@
 // names parameters that are not the window's own.
 #pragma once
 
-#include "fractals/Catalogue.h"
+#include <QObject>
 
-class TFormBasicTamoSet;
+#include <functional>
+
+#include "export/ViewFile.h"
+
+class QAction;
+class QMenu;
+class QWidget;
 
 namespace window {
 
-// Adds "Parameters…" at the end of the window's Options menu; it shows the
-// Parameters box, whose Apply draws the window's view with the parameters
-// typed (one new view of Back/Forward). Windows whose formula has no
-// parameter (the random-set windows) keep it disabled.
-void AddParametersCommand(TFormBasicTamoSet& w);
-// Apply waits while the window calculates, as its other commands do.
-void EnableParametersCommand(TFormBasicTamoSet& w, bool enabled);
-// The window's view with other parameters, calculated as a new view. Throws
-// std::runtime_error while the window calculates.
-void ApplyWindowParameters(TFormBasicTamoSet& w, const fractals::Parameters& p);
-// The caption: the window's own, and the parameters that are not its own.
-void ShowParametersInCaption(TFormBasicTamoSet& w, const fractals::Parameters& p);
+// What the command needs of its window.
+struct ParametersHost {
+    QWidget* window = nullptr; // the box's parent, whose caption names the parameters
+    std::function<const char*()> caption; // the window's own caption; null: a bare window
+    std::function<exporter::ViewDocument()> document; // the view shown
+    std::function<void(const exporter::ViewDocument&)> open; // calculates a view as a new one
+    std::function<bool()> calculating;
+};
+
+// "Parameters…" at the end of the Options menu: it shows the Parameters box,
+// whose Apply draws the window's view with the parameters typed (one new
+// view of Back/Forward). Disabled while the window calculates and for
+// formulas without parameters (the random-set windows).
+class ParametersCommand : public QObject {
+    Q_OBJECT
+public:
+    ParametersCommand(QMenu& options, ParametersHost host);
+    // The command of a window (a child of it), or null.
+    static ParametersCommand* Of(const QWidget& window);
+
+    // After each change of the window's state: enables the command and the
+    // box's Apply, and shows the view's parameters in the caption and the box.
+    void Enable(bool enabled);
+    // The window's view with other parameters, calculated as a new view.
+    // Throws std::runtime_error while the window calculates.
+    void Apply(const fractals::Parameters& p);
+
+    QAction* Action() const { return action_; }
+
+private:
+    void ShowBox();
+    const fractals::View* View() const;
+
+    ParametersHost host_;
+    QAction* action_;
+};
 
 } // namespace window
