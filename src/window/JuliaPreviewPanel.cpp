@@ -14,11 +14,17 @@ JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool& pool) : Q
     setFixedSize(render::kPreviewWidth, render::kPreviewHeight);
     picture_ = QImage(render::kPreviewWidth, render::kPreviewHeight, QImage::Format_RGB888);
     picture_.fill(Qt::black);
-    // Pictures come on the preview's thread and are shown on this one; a
-    // picture posted for a panel that is gone is dropped with the panel.
+    // Pictures come on the preview's thread and are shown on this one. The
+    // picture itself goes through a mutex, the queued signal only says it
+    // is there: a signal posted for a panel that is gone is dropped with it.
+    connect(this, &JuliaPreviewPanel::PictureArrived, this, &JuliaPreviewPanel::TakeArrived, Qt::QueuedConnection);
     preview_ = std::make_unique<render::JuliaPreview>(
         [this](render::PreviewPicture p) {
-            QMetaObject::invokeMethod(this, [this, p = std::move(p)] { Arrived(p); }, Qt::QueuedConnection);
+            {
+                std::lock_guard<std::mutex> lock(arrivedMutex_);
+                arrived_ = std::move(p);
+            }
+            emit PictureArrived();
         },
         pool);
 }
@@ -38,6 +44,17 @@ void JuliaPreviewPanel::Stop()
 {
     preview_->Cancel();
     newest_ = 0;
+}
+
+void JuliaPreviewPanel::TakeArrived()
+{
+    std::optional<render::PreviewPicture> p;
+    {
+        std::lock_guard<std::mutex> lock(arrivedMutex_);
+        p.swap(arrived_);
+    }
+    if (p)
+        Arrived(*p);
 }
 
 void JuliaPreviewPanel::Arrived(const render::PreviewPicture& p)

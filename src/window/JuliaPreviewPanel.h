@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "render/JuliaPreview.h"
 
@@ -33,12 +35,19 @@ public:
 signals:
     // A picture arrived (coarse or full).
     void PictureShown();
+    // Emitted on the preview's thread: a picture waits in arrived_.
+    void PictureArrived();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void TakeArrived();
     void Arrived(const render::PreviewPicture& p);
+
+    // The newest picture from the preview's thread, taken on this one.
+    std::mutex arrivedMutex_;
+    std::optional<render::PreviewPicture> arrived_;
 
     QImage picture_;
     bool shownFull_ = false;
