@@ -8,15 +8,17 @@
 
 #include "engine/PointSets.h"
 #include "engine/Region.h"
+#include "fractals/Catalogue.h"
 
 namespace view {
 
-// What a calculation draws: the region's four stored values, the formula and
-// the colour offset.
+// What a calculation draws: the region's four stored values, the formula,
+// its parameters and the colour offset.
 struct HistoryView {
     engine::Region region;
     engine::TValueFunction valueFunction = nullptr;
     std::uint8_t colourOffset = 0;
+    fractals::Parameters parameters;
 };
 
 // The finished iteration buffers every window keeps, one budget for the

@@ -38,6 +38,8 @@ public:
     engine::TValueFunction ValueFunction() const { return valueFunction_; }
     std::uint8_t& ColourOffset() { return colourOffset_; }
     std::uint8_t ColourOffset() const { return colourOffset_; }
+    // The formula's parameters (the window's own until a view or Apply changes them).
+    const fractals::Parameters& Parameters() const { return document_.parameters; }
 
     // The catalogue view the formula draws: the window's opening view first
     // (a type button may share its formula), or null.
@@ -69,6 +71,8 @@ public:
     // The views a zoom movie goes through: the history from its first entry to
     // the current one, from the last change of formula on.
     std::vector<engine::Region> ZoomMovieViews() const;
+    // The parameters of each of those views: a movie moves them from view to view.
+    std::vector<fractals::Parameters> ZoomMovieParameters() const;
     // Back to the region, formula and colour offset the window opened with (a new view of the history).
     void Home();
 

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include "fractals/Catalogue.h"
 #include "window/CalcOnForm.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
@@ -65,6 +66,9 @@ void TFormBasicTamoSet::CreateCalcThread()
     TCalcOnForm::Job job;
     job.region = ViewRegion.Values();
     job.set = PointSet->Clone();
+    // The window's parameters; a bare base window draws its set as it is.
+    if (Entry != nullptr)
+        fractals::ApplyParameters(*job.set, Model.Parameters());
     job.valueFunction = ValueFunction;
     job.buffer = &IterBuffer;
     job.publish = [this](int row) { return PublishRow(row); };

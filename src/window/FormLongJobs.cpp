@@ -138,6 +138,9 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
     start.region = views.front();
     start.extendedRegion.reset();
     start.picture = {choice.width, choice.height, choice.supersample, false};
+    // Through parameter changes of the history too: they move from view to view.
+    const render::ParameterPath morph{Model.ZoomMovieParameters(), plan->viewFrames};
+    start.parameters = morph.views.front();
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
     const int width = choice.width, height = choice.height;
     const std::int64_t rowsPerFrame = static_cast<std::int64_t>(height) * choice.supersample;
@@ -152,8 +155,8 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                                  .arg(choice.path);
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Make Zoom Movie"), headline,
-        [job, plan, start, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
-                                                                           window::JobProgress& progress) {
+        [job, plan, start, morph, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
+                                                                                  window::JobProgress& progress) {
             const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(plan->frames.size());
             const int frameCount = static_cast<int>(plan->frames.size());
             int framesDone = 0;
@@ -169,8 +172,8 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                     movie::VideoSettings{.path = path, .fps = fps, .quality = std::nullopt, .cancel = &cancel});
             movie::QueuedSink queued(*output); // frame k is written while frame k + 1 is computed
             const movie::MovieOutcome outcome = movie::MakeMovie(
-                plan->frames, width, height, queued, render::ViewFrameRenderer(job->job, job->colours, control),
-                render::ViewFrameText(start), cancel, [&](int done, int count) {
+                plan->frames, width, height, queued, render::ViewFrameRenderer(job->job, job->colours, control, morph),
+                render::ViewFrameText(start, morph), cancel, [&](int done, int count) {
                     framesDone = done;
                     progress.SetItems(done, count);
                     progress.SetSteps(done * rowsPerFrame, total);
