@@ -24,5 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # The libraries the binaries link, found by dpkg-shlibdeps; the programs
 # Quillon runs for movies, scene rendering and band renders are recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's window-system plugins, without which the desktop program shows no
+# window, are only recommended by Qt's own libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, povray, povray-includes, parallel")
 include(CPack)
