@@ -49,6 +49,12 @@ public:
         }
         Check(PngCall(png_, [&] {
             png_set_write_fn(png_, this, OnWrite, nullptr);
+            // The pictures are runs of palette colours, which zlib's matching
+            // finds as they are: unfiltered rows at level 3 made Form1's
+            // 4096 x 3072 PNG 3 % smaller than libpng's defaults (every filter,
+            // level 6) in a quarter of the time (docs/performance.md).
+            png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+            png_set_compression_level(png_, 3);
             png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                          PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
             if (!chunks.empty())
