@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
-#include "fractals/FormTamo.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
+#include "window/FormTamo.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
 
