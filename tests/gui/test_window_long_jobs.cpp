@@ -1,13 +1,13 @@
 // Render Picture and Make Zoom Movie driven through their dialogs: the files against quillon-render, cancels, failures.
 #include <gtest/gtest.h>
 
-#include <QProgressBar>
 #include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
