@@ -6,9 +6,11 @@ set -euo pipefail
 # exported scene includes: POV-Ray without it cannot render an export.
 # libpng-dev, ffmpeg, parallel, xvfb and xauth: the PNG writer, the movie
 # export, the render-farm test and the tests under a real X server.
+# appstream, desktop-file-utils and groff-base: the checkers the tests run on
+# the metainfo, the desktop entry and the manual pages.
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libmpfr-dev povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
-          locales xdg-utils)
+          locales xdg-utils appstream desktop-file-utils groff-base)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -170,7 +170,8 @@ int Run(int argc, char** argv)
         cli::SavePalette(o, d);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     bar.Finish();
-    std::printf("%s: computed in %.3f s\n", d.viewId.c_str(), seconds);
+    if (!o.quiet)
+        std::printf("%s: computed in %.3f s\n", d.viewId.c_str(), seconds);
     return 0;
 }
 

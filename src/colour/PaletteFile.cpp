@@ -184,45 +184,65 @@ int ParseChannel(std::string_view word, const LineReader& in)
     return static_cast<int>(*value);
 }
 
-// Colours of .map and .gpl files as they are read, 1 ... 256 of them.
+// Colours of .map and .gpl files as they are read, 1 ... kMaxPaletteColours of them.
 class ColourList {
 public:
     void Add(const std::vector<std::string_view>& words, const LineReader& in)
     {
-        if (count_ == 256)
-            in.Fail("more than 256 colours");
+        if (colours_.size() == kMaxPaletteColours)
+            in.Fail("more than " + std::to_string(kMaxPaletteColours) + " colours");
         std::array<int, 3> rgb{};
         for (std::size_t k = 0; k < 3; ++k) {
             if (k == words.size())
                 in.Fail("fewer than three numbers (red, green, blue)");
             rgb[k] = ParseChannel(words[k], in);
         }
-        table_.Red[count_] = rgb[0];
-        table_.Green[count_] = rgb[1];
-        table_.Blue[count_] = rgb[2];
-        ++count_;
+        colours_.push_back(rgb);
     }
 
     // A short file repeats its colours over the whole table: every entry
     // then holds one of the file's colours, and rotation and offsets cycle
-    // through them as through a full table.
+    // through them as through a full table. A long one is sampled evenly,
+    // entry k taking colour floor(k * n / 256), so the table spans the whole
+    // file from its first colour.
     TPaletteTable Table(std::string_view path) const
     {
-        if (count_ == 0)
+        const std::size_t n = colours_.size();
+        if (n == 0)
             FailFile(path, "no colours");
-        TPaletteTable t = table_;
-        for (std::size_t k = count_; k < 256; ++k) {
-            t.Red[k] = t.Red[k % count_];
-            t.Green[k] = t.Green[k % count_];
-            t.Blue[k] = t.Blue[k % count_];
+        TPaletteTable t{};
+        for (std::size_t k = 0; k < 256; ++k) {
+            const std::array<int, 3>& c = colours_[n <= 256 ? k % n : k * n / 256];
+            t.Red[k] = c[0];
+            t.Green[k] = c[1];
+            t.Blue[k] = c[2];
         }
         return t;
     }
 
 private:
-    TPaletteTable table_{};
-    std::size_t count_ = 0;
+    std::vector<std::array<int, 3>> colours_;
 };
+
+// A name safe for one line of UTF-8: control characters and broken UTF-8
+// become blanks. Names are read this way too, so a name read, written and
+// read again stays the same.
+std::string CleanName(std::string_view name)
+{
+    std::string out;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t n = Utf8Length(name, i);
+        const auto u = static_cast<unsigned char>(name[i]);
+        if (n == 0 || u < 0x20 || u == 0x7F) {
+            out += ' ';
+            i += n == 0 ? 1 : n;
+        } else {
+            out.append(name.substr(i, n));
+            i += n;
+        }
+    }
+    return std::string(Trim(out));
+}
 
 std::string NameOr(std::string_view name, std::string_view path)
 {
@@ -393,18 +413,20 @@ Colour3 HsvToRgb(const Colour3& hsv)
 }
 
 // Counter-clockwise runs the hue upward (red, yellow, green, ...),
-// clockwise downward, each passing through hue 0 when that is the way.
+// clockwise downward, each passing through hue 0 when that is the way. Equal
+// hues at both ends go once all the way round, as GIMP draws them: its
+// "Full saturation spectrum" gradients are one red-to-red segment.
 Colour3 BlendHsv(const Colour3& a, const Colour3& b, double factor, bool counterClockwise)
 {
     const Colour3 ha = RgbToHsv(a), hb = RgbToHsv(b);
     double h;
     if (counterClockwise) {
-        const double span = hb[0] >= ha[0] ? hb[0] - ha[0] : 1 - (ha[0] - hb[0]);
+        const double span = ha[0] < hb[0] ? hb[0] - ha[0] : 1 - (ha[0] - hb[0]);
         h = ha[0] + span * factor;
         if (h >= 1)
             h -= 1;
     } else {
-        const double span = hb[0] <= ha[0] ? ha[0] - hb[0] : 1 - (hb[0] - ha[0]);
+        const double span = hb[0] < ha[0] ? ha[0] - hb[0] : 1 - (hb[0] - ha[0]);
         h = ha[0] - span * factor;
         if (h < 0)
             h += 1;
@@ -435,26 +457,6 @@ std::int32_t ToByte(double c)
     if (!(c > 0))
         return 0;
     return static_cast<std::int32_t>(std::lround(std::min(c, 1.0) * 255));
-}
-
-// ---- writing ----
-
-// A name safe for one line of UTF-8: control characters and broken UTF-8 become blanks.
-std::string CleanName(std::string_view name)
-{
-    std::string out;
-    for (std::size_t i = 0; i < name.size();) {
-        const std::size_t n = Utf8Length(name, i);
-        const auto u = static_cast<unsigned char>(name[i]);
-        if (n == 0 || u < 0x20 || u == 0x7F) {
-            out += ' ';
-            i += n == 0 ? 1 : n;
-        } else {
-            out.append(name.substr(i, n));
-            i += n;
-        }
-    }
-    return std::string(Trim(out));
 }
 
 } // namespace
@@ -511,7 +513,7 @@ PaletteFile ParseGpl(std::string_view text, std::string_view path)
         if (StartsWith(trimmed, "#") || StartsWith(trimmed, "Columns:"))
             continue; // the column count only arranges GIMP's swatches
         if (const auto n = NameLine(trimmed))
-            name = *n;
+            name = CleanName(*n);
         else
             colours.Add(Split(trimmed), in); // the words after the third name the colour
     }
@@ -533,7 +535,7 @@ PaletteFile ParseGgr(std::string_view text, std::string_view path)
     if (!next())
         in.Fail("the segment count is missing");
     if (const auto n = NameLine(line)) {
-        name = *n;
+        name = CleanName(*n);
         if (!next())
             in.Fail("the segment count is missing");
     }

@@ -28,6 +28,10 @@ struct PaletteFile {
     bool operator==(const PaletteFile&) const = default;
 };
 
+// The most colours a .map or .gpl file may hold; more than 256 are sampled
+// evenly into the table (GIMP ships palettes of 336 and 448 colours).
+inline constexpr std::size_t kMaxPaletteColours = 65536;
+
 // Palette files are small (a .map is about 3 KiB); anything larger is refused before reading.
 inline constexpr std::size_t kMaxPaletteFileBytes = 1024 * 1024;
 

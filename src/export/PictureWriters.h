@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -51,5 +52,8 @@ bool HasPngSignature(int fd);
 // among those before the image data, or nothing. Throws IoError when the
 // file cannot be read or is not a PNG.
 std::optional<std::string> ReadPngText(const std::string& path, const std::string& keyword);
+// The same from a picture held in memory; `name` is used in messages only.
+std::optional<std::string> ReadPngTextFromBytes(std::string_view bytes, const std::string& name,
+                                                const std::string& keyword);
 
 } // namespace exporter

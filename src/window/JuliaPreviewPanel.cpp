@@ -8,7 +8,7 @@
 
 namespace window {
 
-JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool& pool) : QWidget(parent)
+JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool& pool) : QWidget(parent), pool_(pool)
 {
     setObjectName(QStringLiteral("JuliaPreviewPanel"));
     setFixedSize(render::kPreviewWidth, render::kPreviewHeight);
@@ -18,15 +18,6 @@ JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool& pool) : Q
     // picture itself goes through a mutex, the queued signal only says it
     // is there: a signal posted for a panel that is gone is dropped with it.
     connect(this, &JuliaPreviewPanel::PictureArrived, this, &JuliaPreviewPanel::TakeArrived, Qt::QueuedConnection);
-    preview_ = std::make_unique<render::JuliaPreview>(
-        [this](render::PreviewPicture p) {
-            {
-                std::lock_guard<std::mutex> lock(arrivedMutex_);
-                arrived_ = std::move(p);
-            }
-            emit PictureArrived();
-        },
-        pool);
 }
 
 JuliaPreviewPanel::~JuliaPreviewPanel() { preview_.reset(); }
@@ -37,12 +28,25 @@ void JuliaPreviewPanel::Follow(engine::Extended cx, engine::Extended cy, const r
     r.cx = cx;
     r.cy = cy;
     r.colours = colours;
+    // The preview's thread starts with the first point asked for: a window
+    // whose explorer is never used runs no thread for it.
+    if (!preview_)
+        preview_ = std::make_unique<render::JuliaPreview>(
+            [this](render::PreviewPicture p) {
+                {
+                    std::lock_guard<std::mutex> lock(arrivedMutex_);
+                    arrived_ = std::move(p);
+                }
+                emit PictureArrived();
+            },
+            pool_);
     newest_ = preview_->Request(r);
 }
 
 void JuliaPreviewPanel::Stop()
 {
-    preview_->Cancel();
+    if (preview_)
+        preview_->Cancel();
     newest_ = 0;
 }
 

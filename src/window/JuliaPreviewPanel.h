@@ -49,6 +49,7 @@ private:
     std::mutex arrivedMutex_;
     std::optional<render::PreviewPicture> arrived_;
 
+    engine::RowPool& pool_;
     QImage picture_;
     bool shownFull_ = false;
     std::uint64_t shownRequest_ = 0;

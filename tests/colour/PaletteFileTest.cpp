@@ -226,11 +226,70 @@ TEST(GgrFile, EveryColouringType)
     ExpectEntry(p.table, 51, {48, 191, 48}, "HSV with saturation and value");
 }
 
+// Red to red in HSV is the whole circle, not one colour: a third of the way
+// along is green counter-clockwise and blue clockwise. Equal hues of another
+// colour go round the same way, and RGB blending of equal ends stays put.
+TEST(GgrFile, EqualHuesGoOnceRound)
+{
+    const std::string red = "1 0 0 1", cyan = "0 1 1 1";
+    struct Case {
+        const char* what;
+        std::string left, right;
+        int colouring;
+        std::vector<std::pair<int, Rgb3>> entries;
+    };
+    const Case cases[] = {
+        {"red to red, counter-clockwise", red, red, 1, {{0, {255, 0, 0}}, {85, {0, 255, 0}}, {170, {0, 0, 255}}, {255, {255, 0, 0}}}},
+        {"red to red, clockwise", red, red, 2, {{0, {255, 0, 0}}, {85, {0, 0, 255}}, {170, {0, 255, 0}}, {255, {255, 0, 0}}}},
+        {"cyan to cyan, counter-clockwise", cyan, cyan, 1, {{85, {255, 0, 255}}, {170, {255, 255, 0}}, {255, {0, 255, 255}}}},
+        {"cyan to cyan, clockwise", cyan, cyan, 2, {{85, {255, 255, 0}}, {170, {255, 0, 255}}}},
+        {"red to red in RGB", red, red, 0, {{85, {255, 0, 0}}, {170, {255, 0, 0}}}},
+    };
+    for (const Case& c : cases) {
+        const PaletteFile p = ParseGgr(OneSegment("0.500000", 0, c.left, c.right, c.colouring), "g.ggr");
+        for (const auto& [k, rgb] : c.entries)
+            ExpectEntry(p.table, k, rgb, c.what);
+    }
+}
+
+// A name with control characters (tabs, form feeds, DEL) reads as the writer
+// writes it, blanks in their place, so it survives a save and a new load.
+TEST(PaletteReaders, NamesReadAsTheyAreWritten)
+{
+    const std::string raw = "a\tb\vc\fd\x7F" "e\x01" "f ";
+    const PaletteFile gpl = ParseGpl("GIMP Palette\nName: " + raw + "\n1 2 3\n", "x.gpl");
+    const PaletteFile ggr = ParseGgr("GIMP Gradient\nName: " + raw + "\n1\n0 0.5 1 0 0 0 1 1 1 1 1 0 0\n", "x.ggr");
+    for (const PaletteFile& p : {gpl, ggr}) {
+        EXPECT_EQ(p.name, "a b c d e f");
+        EXPECT_EQ(ParseGpl(FormatGpl(p.table, p.name), "x.gpl"), p);
+    }
+    EXPECT_EQ(ParseGpl("GIMP Palette\nName: \t\x01\n1 2 3\n", "dir/blank.gpl").name, "blank");
+}
+
+// More than 256 colours are sampled evenly: entry k is colour floor(k * n / 256).
+TEST(PaletteReaders, LongFilesAreSampledEvenly)
+{
+    for (const int n : {257, 336, 448, 1000, 65536}) {
+        std::string map, gpl = "GIMP Palette\nName: long\n";
+        for (int c = 0; c < n; ++c) {
+            const std::string line = std::to_string(c % 256) + " " + std::to_string(c / 256) + " 7\n";
+            map += line;
+            gpl += line + (c % 2 ? "" : "# a comment between colours\n");
+        }
+        for (const PaletteFile& p : {ParseMap(map, "long.map"), ParseGpl(gpl, "long.gpl")}) {
+            for (int k = 0; k < 256; ++k) {
+                const int c = static_cast<int>(static_cast<long long>(k) * n / 256);
+                ExpectEntry(p.table, k, {c % 256, c / 256, 7}, ("n = " + std::to_string(n)).c_str());
+            }
+        }
+    }
+}
+
 // Every kind of bad file: one message naming the file and the line.
 TEST(PaletteFileErrors, NameTheFileAndTheLine)
 {
     std::string tooMany;
-    for (int k = 0; k < 257; ++k)
+    for (int k = 0; k < 65537; ++k)
         tooMany += "1 2 3\n";
     const std::string seg = "0 0.5 1 0 0 0 1 1 1 1 1 0 0\n";
     const std::string head = "GIMP Gradient\nName: g\n";
@@ -246,7 +305,7 @@ TEST(PaletteFileErrors, NameTheFileAndTheLine)
         {PaletteFormat::Map, "0 0 99999999999999999999\n", 1, "is above 255"},
         {PaletteFormat::Map, "0 0 0\n\n7 8\n", 3, "fewer than three numbers"},
         {PaletteFormat::Map, "0 x 0\n", 1, "'x' is not a whole number"},
-        {PaletteFormat::Map, tooMany, 257, "more than 256 colours"},
+        {PaletteFormat::Map, tooMany, 65537, "more than 65536 colours"},
         {PaletteFormat::Map, "0 0 0\n" + std::string("1 1\0 1\n", 7), 2, "NUL"},
         {PaletteFormat::Map, "\x89PNG\r\n\x1A\n", 1, "not a whole number"},
         {PaletteFormat::Map, "\n  \n", 0, "no colours"},
@@ -255,7 +314,7 @@ TEST(PaletteFileErrors, NameTheFileAndTheLine)
         {PaletteFormat::Gpl, "GIMP Palette\nName: x\n# c\n1 2\n", 4, "fewer than three numbers"},
         {PaletteFormat::Gpl, "GIMP Palette\n0 0 0 caf\xC3\n", 2, "not UTF-8"},
         {PaletteFormat::Gpl, "GIMP Palette\n# \xED\xA0\x80 surrogate\n", 2, "not UTF-8"},
-        {PaletteFormat::Gpl, "GIMP Palette\n" + tooMany, 258, "more than 256 colours"},
+        {PaletteFormat::Gpl, "GIMP Palette\n" + tooMany, 65538, "more than 65536 colours"},
         {PaletteFormat::Gpl, "GIMP Palette\nName: empty\n", 0, "no colours"},
         {PaletteFormat::Ggr, "GIMP Palette\n", 1, "not a GIMP gradient"},
         {PaletteFormat::Ggr, head, 2, "segment count is missing"},

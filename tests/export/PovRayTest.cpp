@@ -51,7 +51,8 @@ TEST(PovRay, RendersTheExportOfAComputedView)
     const engine::Region region = view->region.Make();
     const std::unique_ptr<engine::TBasicSet> set = fractals::MakePointSet(*view->window);
     std::vector<std::uint8_t> buffer(engine::kBufferCells);
-    engine::ComputeBuffer(region.Values(), *set, view->function, 0, buffer.data());
+    // One thread: the scene is under test here; the row pool has tests of its own.
+    engine::ComputeBuffer(region.Values(), *set, view->function, 1, buffer.data());
 
     // POV-Ray's default security settings let it read and write below /tmp.
     testfiles::TempDir dir("/tmp");

@@ -116,3 +116,39 @@ TEST(Renderer, BadArgumentsExitWithStatusTwoAndWriteNothing)
     for (const auto& args : cases)
         testfiles::ExpectRefused(dir, args);
 }
+
+// --quiet leaves the output streams to errors: a picture and a movie say
+// nothing with it (and their closing line without it); a refusal still says why.
+TEST(Renderer, QuietPrintsNothingButErrors)
+{
+    TempDir dir;
+    const std::string out = dir.path().string() + ".stdout", err = dir.path().string() + ".stderr";
+    const auto run = [&](std::vector<std::string> args, bool quiet) {
+        if (quiet)
+            args.push_back("--quiet");
+        const int raw = std::system(
+            (testfiles::RenderCommand(args) + " >" + testfiles::Quote(out) + " 2>" + testfiles::Quote(err)).c_str());
+        const std::pair<std::string, std::string> texts{testfiles::ReadText(out), testfiles::ReadText(err)};
+        std::filesystem::remove(out);
+        std::filesystem::remove(err);
+        return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, texts);
+    };
+    const std::vector<std::vector<std::string>> cases = {
+        {"--view", "FormJU3", "--size", "64x48", "--png", dir / "a.png", "--raw", dir / "a.raw"},
+        {"--view", "Form1", "--zoom-to", "-0.7647", "-0.7644", "-0.0958", "-0.0954", "--frames", "2", "--size",
+         "32x24", "--frames-dir", dir / "frames"},
+    };
+    for (const auto& args : cases) {
+        const auto [status, texts] = run(args, false);
+        EXPECT_EQ(status, 0) << texts.second;
+        EXPECT_NE(texts.first, "") << args[1] << ": the closing line without --quiet";
+        const auto [quietStatus, quietTexts] = run(args, true);
+        EXPECT_EQ(quietStatus, 0) << quietTexts.second;
+        EXPECT_EQ(quietTexts.first, "") << args[1];
+        EXPECT_EQ(quietTexts.second, "") << args[1];
+    }
+    const auto [status, texts] = run({"--view", "NoSuchView", "--png", dir / "b.png"}, true);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(texts.first, "");
+    EXPECT_NE(texts.second.find("NoSuchView"), std::string::npos) << texts.second;
+}

@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+
+#include <utility>
+#include <vector>
 
 #include "window/FormJU.h"
 #include "window/FormRN.h"
@@ -24,8 +28,33 @@ bool OpenWithoutCalculating(TFormBasicTamoSet& w)
     return OpenWindow(w);
 }
 
-// Lets the layout settle after a command.
-void Settle() { Pump(30); }
+// Where every widget of the shown windows is, and whether it shows.
+std::vector<std::pair<QRect, bool>> Geometries()
+{
+    std::vector<std::pair<QRect, bool>> all;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        all.emplace_back(top->geometry(), true);
+        for (const QWidget* child : top->findChildren<QWidget*>())
+            all.emplace_back(child->geometry(), child->isVisible());
+    }
+    return all;
+}
+
+// Lets the layout settle after a command: runs the posted layout requests and
+// the window system's resize events until a pass moves nothing.
+void Settle()
+{
+    for (int pass = 0; pass < 100; ++pass) {
+        const auto before = Geometries();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        if (Geometries() == before)
+            return;
+    }
+    ADD_FAILURE() << "the layout never settles";
+}
 
 struct Checks {
     bool control, position, rightControl, leftPosition;

@@ -114,11 +114,12 @@ TEST_F(SaveAndCopy, ThePictureLeavesAt1024By768WhateverTheWindowSize)
     int n = 0;
     for (const QSize size : {QSize(320, 240), QSize(1500, 1100)}) {
         window->resize(size);
-        QTest::qWait(10);
-        // The view follows the window: smaller than the picture both ways, then larger.
+        // The view follows the window once its layout has run: smaller than
+        // the picture both ways, then larger.
         const bool small = size.width() < 1024;
-        EXPECT_EQ(window->PB->width() < 1024, small) << window->PB->width();
-        EXPECT_EQ(window->PB->height() < 768, small) << window->PB->height();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return (window->PB->width() < 1024) == small && (window->PB->height() < 768) == small; }))
+            << window->PB->width() << " x " << window->PB->height();
         const QString path = dir.filePath(QString("size%1.bmp").arg(++n));
         testseam::Dialogs().saveFile = [&](const SaveDialogSettings&) { return path; };
         window->MMSave->trigger();

@@ -16,7 +16,7 @@ using namespace guitest;
 
 namespace {
 
-QString Label(engine::Extended v)
+QString RegionLabel(engine::Extended v)
 {
     return QString::fromStdString(window::FormatRegionNumber(v, window::SystemDecimalSeparator()));
 }
@@ -61,8 +61,8 @@ TEST(History, BackShowsKeptPicturesAtOnceAndANewViewDropsForward)
     EXPECT_EQ(w.IterBuffer.Snapshot(), buffer0);
     EXPECT_EQ(Rgb32(w.PB->Picture()), picture0);
     const engine::RegionValues r0 = region0.Values();
-    EXPECT_EQ(w.LabX1->text(), Label(r0.XStart));
-    EXPECT_EQ(w.LabY2->text(), Label(r0.YStart + r0.YHeight));
+    EXPECT_EQ(w.LabX1->text(), RegionLabel(r0.XStart));
+    EXPECT_EQ(w.LabY2->text(), RegionLabel(r0.YStart + r0.YHeight));
     EXPECT_FALSE(w.MMBack->isEnabled()) << "the opening view is the first";
     EXPECT_TRUE(w.MMForward->isEnabled());
 
@@ -72,7 +72,7 @@ TEST(History, BackShowsKeptPicturesAtOnceAndANewViewDropsForward)
     EXPECT_TRUE(SameRegion(w.ViewRegion, region1));
     EXPECT_EQ(w.IterBuffer.Snapshot(), buffer1);
     const engine::RegionValues r1 = region1.Values();
-    EXPECT_EQ(w.LabX2->text(), Label(r1.XStart + r1.XWidth));
+    EXPECT_EQ(w.LabX2->text(), RegionLabel(r1.XStart + r1.XWidth));
     EXPECT_TRUE(w.MMForward->isEnabled()) << "the second zoom is still ahead";
 
     // A new calculation after Back drops what was ahead.

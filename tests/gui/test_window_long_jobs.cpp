@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -200,7 +201,9 @@ TEST_F(LongJobs, RenderPictureEqualsTheCommandLineRenderOfTheView)
 }
 
 // Cancel, Escape on the progress window and closing the fractal window all
-// stop a large render at once and leave no file.
+// stop a large render at once and leave no file. Each stop comes once the
+// render is under way (rows done, the temporary file written beside the
+// target), so "no file" checks that the partial file is taken away.
 TEST_F(LongJobs, ACancelledRenderLeavesNoFile)
 {
     const std::function<void(TFormBasicTamoSet&)> stops[] = {
@@ -215,8 +218,10 @@ TEST_F(LongJobs, ACancelledRenderLeavesNoFile)
         }
         RenderPicture(3840, 2160, 4, false, dir.filePath("big.png"));
         ASSERT_TRUE(JobRunning());
-        Pump(150);
+        const window::LongJobDialog* dialog = w->CurrentLongJob()->Dialog();
+        ASSERT_TRUE(WaitUntil([&] { return !JobRunning() || (dialog->Bar->value() > 0 && !Files().isEmpty()); }));
         ASSERT_TRUE(JobRunning()) << "far from done";
+        ASSERT_LT(dialog->Bar->value(), dialog->Bar->maximum()) << "far from done";
         stop(*w);
         ASSERT_TRUE(WaitForJob());
         EXPECT_FALSE(w->CurrentLongJob()->Dialog()->isVisible());

@@ -233,6 +233,8 @@ int RunMovie(const Options& o)
         std::fprintf(stderr, "quillon-render: %s\n", outcome.message.c_str());
         return kCancelledStatus;
     }
+    if (o.quiet)
+        return 0;
     const double waited = queued.WaitSeconds();
     std::printf("%s: %d frames of %dx%d in %.3f s, %.2f frames/s; %.3f s (%.0f %%) waiting for the %s\n",
                 start.viewId.c_str(), outcome.frames, width, height, seconds, outcome.frames / seconds, waited,

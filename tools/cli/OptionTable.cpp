@@ -106,7 +106,7 @@ const std::vector<OptionSpec>& Table()
          }},
         {"threads", 1, "N", "rows computed on N threads (default: every core)",
          [](Options& o, V v) { o.threads = ParseInt(v[0], 1, 1024, "--threads"); }},
-        {"quiet", 0, nullptr, "no progress bar (it is drawn only when stderr is a terminal)",
+        {"quiet", 0, nullptr, "nothing but errors: no progress bar (drawn only when stderr is a terminal), no closing line",
          [](Options& o, V) { o.quiet = true; }},
         // Colours of the picture (--bmp, --png).
         {"palette", 1, "P", "palette page: vga (default), 2, 3, 4 or 15 colours",

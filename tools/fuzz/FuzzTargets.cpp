@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FuzzOracles.h"
+#include "ParserOracles.h"
 
 namespace {
 
@@ -71,8 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(oracle::CheckBrowserCommand(line, url));
 #elif QUILLON_FUZZ_TARGET == 5 // scene name rule
     Require(oracle::CheckSceneName(std::string(reinterpret_cast<const char*>(data), size)));
+#elif QUILLON_FUZZ_TARGET == 6 // view files
+    Require(oracle::CheckViewText(std::string_view(reinterpret_cast<const char*>(data), size)));
+#elif QUILLON_FUZZ_TARGET >= 7 && QUILLON_FUZZ_TARGET <= 9 // .map, .gpl and .ggr palette files
+    Require(oracle::CheckPaletteText(static_cast<colour::PaletteFormat>(QUILLON_FUZZ_TARGET - 7),
+                                     std::string_view(reinterpret_cast<const char*>(data), size)));
+#elif QUILLON_FUZZ_TARGET == 10 // the view chunk of a PNG picture
+    Require(oracle::CheckPngView(std::string_view(reinterpret_cast<const char*>(data), size)));
 #else
-#error "QUILLON_FUZZ_TARGET must be 1 to 5"
+#error "QUILLON_FUZZ_TARGET must be 1 to 10"
 #endif
     return 0;
 }
