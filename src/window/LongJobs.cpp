@@ -130,18 +130,19 @@ LongJob::LongJob(QWidget* owner, const QString& title, const QString& headline, 
     connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finished(); });
     pool_.setMaxThreadCount(1); // the job's own thread: jobs of other windows never wait for it
     clock_.start();
-    watcher_.setFuture(QtConcurrent::run(&pool_, [this, work = std::move(work)](QPromise<std::string>& promise) {
+    watcher_.setFuture(QtConcurrent::run(&pool_, [this, work = std::move(work)](QPromise<void>& promise) {
         promise.setProgressRange(0, JobProgress::kBarSteps);
         progress_.Attach(&promise);
         try {
-            promise.addResult(work(cancel_, progress_));
+            outcome_ = work(cancel_, progress_);
         } catch (const std::exception& e) {
             failure_ = e.what();
         } catch (...) {
             failure_ = "Unknown error";
         }
-        // Nothing of the work touches this object after here: the future's
-        // end (seen by the watcher, or waited for) orders what it wrote.
+        progress_.Attach(nullptr);
+        // The work's last access to this object.
+        done_.store(true, std::memory_order_release);
     }));
     dialog_->show();
 }
@@ -165,6 +166,7 @@ void LongJob::Wait()
     // The watcher's own report of the end may still be queued: it must find nothing to do.
     disconnect(&watcher_, nullptr, this, nullptr);
     watcher_.waitForFinished();
+    (void)done_.load(std::memory_order_acquire); // set before the future could finish
     running_ = false;
 }
 
@@ -183,7 +185,7 @@ void LongJob::Finished()
 {
     Wait();
     const bool failed = !failure_.empty();
-    const std::string outcome = failed || watcher_.future().resultCount() == 0 ? std::string() : watcher_.result();
+    const std::string outcome = failed ? std::string() : outcome_;
     QWidget* owner = dialog_ ? dialog_->parentWidget() : nullptr;
     if (dialog_ && (failed || outcome.empty()))
         dialog_->hide();

@@ -40,7 +40,7 @@ public:
     static constexpr int kBarSteps = 1000;
 
     // The promise the bar's position goes to; set on the job's thread before the work starts.
-    void Attach(QPromise<std::string>* promise) { promise_ = promise; }
+    void Attach(QPromise<void>* promise) { promise_.store(promise, std::memory_order_release); }
     void SetSteps(std::int64_t done, std::int64_t total)
     {
         total_.store(total, std::memory_order_relaxed);
@@ -67,10 +67,10 @@ public:
 private:
     void Tell()
     {
-        if (promise_ != nullptr)
-            promise_->setProgressValue(BarValue());
+        if (QPromise<void>* promise = promise_.load(std::memory_order_acquire))
+            promise->setProgressValue(BarValue());
     }
-    QPromise<std::string>* promise_ = nullptr;
+    std::atomic<QPromise<void>*> promise_{nullptr};
     std::atomic<std::int64_t> done_{0}, total_{0};
     std::atomic<int> items_{0}, itemsTotal_{0};
 };
@@ -116,7 +116,7 @@ private:
 // The work must own everything it reads (it never touches the window), so the
 // window stays free to explore while it runs; it shares only the cancel flag
 // (atomic: the Qt-free renderers read it) and its progress, which reaches the
-// dialog through the job's QFutureWatcher. A failure reaches the user through
+// dialog through the job's QFutureWatcher, as does its end. A failure reaches the user through
 // the application's error report after the dialog has gone.
 class LongJob : public QObject {
     Q_OBJECT
@@ -155,8 +155,13 @@ private:
     std::atomic<bool> cancel_{false};
     JobProgress progress_;
     QThreadPool pool_;
-    QFutureWatcher<std::string> watcher_;
-    std::string failure_; // set by the work before it returns; non-empty: it threw
+    QFutureWatcher<void> watcher_;
+    // What the work leaves, published by done_ (release by the work, acquire
+    // here): Qt's own hand-over of a future's end uses locks the thread
+    // sanitizer cannot see, so the results do not pass through the future.
+    std::atomic<bool> done_{false};
+    std::string outcome_;
+    std::string failure_; // non-empty: the work threw
 };
 
 // The rows the Render Picture and Make Zoom Movie dialogs share.

@@ -117,19 +117,10 @@ TEST(MovieRender, InterruptLeavesNoVideoAndSaysHowManyFramesWereDone)
 {
     TempDir dir;
     const std::string errors = dir.path().string() + ".stderr";
-    std::vector<std::string> args = Join(Join({QUILLON_RENDER_EXE, "--view", "Form1", "--zoom-to"}, kEndCorners),
-                                         {"--frames", "400", "--size", "320x240", "--movie", dir / "m.mp4"});
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = testfiles::StartRender(Join(Join({"--view", "Form1", "--zoom-to"}, kEndCorners),
+                                                  {"--frames", "400", "--size", "320x240", "--movie", dir / "m.mp4"}),
+                                             "/dev/null", errors);
+    ASSERT_GE(pid, 0);
     // Once ffmpeg's temporary file is there the frames are flowing.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (dir.Entries().empty() && std::chrono::steady_clock::now() < deadline)
