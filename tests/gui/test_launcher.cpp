@@ -256,8 +256,13 @@ TEST_F(Launcher, ClosingEndsTheEventLoopWhileRendersRunAfterACancelledMovie)
 
     constexpr int kStillRunning = 7;
     QTimer::singleShot(0, FormMain, [] { FormMain->close(); });
-    QTimer::singleShot(30000, QCoreApplication::instance(), [] { QCoreApplication::exit(kStillRunning); });
+    // A timer of this test's own: it must not end the event loops of the tests after it.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(kStillRunning); });
+    watchdog.start(30000);
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the launcher has gone but the application goes on";
+    watchdog.stop();
     for (TFormBasicTamoSet* r : rendering)
         EXPECT_TRUE(r->StopWasRequested());
 }
