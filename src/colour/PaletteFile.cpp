@@ -1,6 +1,8 @@
 // Readers and writers of .map, GIMP .gpl and GIMP .ggr palette files.
 #include "colour/PaletteFile.h"
 
+#include "fileio/FileIo.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -36,35 +38,7 @@ std::string_view Trim(std::string_view s)
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-// The length of the well-formed UTF-8 sequence starting at s[i], or 0 when
-// the bytes there are not one (overlong forms, surrogates and values above
-// U+10FFFF included).
-std::size_t Utf8Length(std::string_view s, std::size_t i)
-{
-    const auto byte = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
-    const unsigned b0 = byte(i);
-    const auto cont = [&](std::size_t k, unsigned lo = 0x80, unsigned hi = 0xBF) {
-        const unsigned b = byte(i + k);
-        return b >= lo && b <= hi;
-    };
-    if (b0 < 0x80)
-        return 1;
-    if (b0 >= 0xC2 && b0 <= 0xDF)
-        return cont(1) ? 2 : 0;
-    if (b0 == 0xE0)
-        return cont(1, 0xA0) && cont(2) ? 3 : 0;
-    if (b0 == 0xED)
-        return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;
-    if (b0 >= 0xE1 && b0 <= 0xEF)
-        return cont(1) && cont(2) ? 3 : 0;
-    if (b0 == 0xF0)
-        return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
-    if (b0 >= 0xF1 && b0 <= 0xF3)
-        return cont(1) && cont(2) && cont(3) ? 4 : 0;
-    if (b0 == 0xF4)
-        return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
-    return 0;
-}
+using fileio::Utf8Length;
 
 // A word of the file as a message shows it: short, and printable whatever the file held.
 std::string Shown(std::string_view word)
@@ -586,41 +560,18 @@ PaletteFile ReadPaletteFile(const std::string& path)
     if (!format)
         FailFile(path, "not a palette file (.map, .gpl or .ggr)");
     const auto failErrno = [&](int error) { FailFile(path, std::generic_category().message(error)); };
-    // Non-blocking, so a named pipe cannot hold the program; it is refused below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        failErrno(errno);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        failErrno(errno);
-    if (S_ISDIR(st.st_mode))
-        failErrno(EISDIR);
-    if (!S_ISREG(st.st_mode))
+    // Non-blocking, so a named pipe cannot hold the program; it is refused.
+    fileio::InputFile file(path);
+    if (file.Error() == EINVAL && file.Descriptor() >= 0)
         FailFile(path, "not a regular file");
-    const std::string tooLarge = "larger than 1 MiB, too large for a palette";
-    if (static_cast<std::uintmax_t>(st.st_size) > kMaxPaletteFileBytes)
-        FailFile(path, tooLarge);
-    // One byte past the limit tells a file that grew since fstat.
-    std::string text(kMaxPaletteFileBytes + 1, '\0');
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failErrno(errno);
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    if (done > kMaxPaletteFileBytes)
-        FailFile(path, tooLarge);
-    text.resize(done);
-    return ParsePalette(*format, text, path);
+    if (file.Error() != 0)
+        failErrno(file.Error());
+    const std::optional<std::string> text = file.ReadAtMost(kMaxPaletteFileBytes);
+    if (file.Error() != 0)
+        failErrno(file.Error());
+    if (!text)
+        FailFile(path, "larger than 1 MiB, too large for a palette");
+    return ParsePalette(*format, *text, path);
 }
 
 std::string FormatMap(const TPaletteTable& table)

@@ -1,6 +1,8 @@
 // Files that appear whole or not at all: a temporary beside the target, renamed over it when complete.
 #include "export/AtomicFile.h"
 
+#include "fileio/FileIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -13,12 +15,7 @@
 
 namespace exporter::detail {
 
-std::string ErrnoText(int error)
-{
-    char text[256];
-    // The GNU strerror_r: returns the message, in `text` or in a static table.
-    return ::strerror_r(error, text, sizeof text);
-}
+std::string ErrnoText(int error) { return fileio::ErrorText(error); }
 
 namespace {
 
@@ -44,24 +41,8 @@ int WriteAll(int fd, const char* data, std::size_t size, std::int64_t offset = -
     return 0;
 }
 
-// Creates a new, uniquely named file beside `target`. Created with mode 0666
-// so the process umask applies, as for any new file.
-int CreateTemporary(const std::string& target, std::string& name)
-{
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".";
-        for (int k = 0; k < 8; ++k)
-            name += digits[random() % (sizeof digits - 1)];
-        name += ".tmp";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
+// A new, uniquely named file beside `target`, with the mode a new file gets.
+int CreateTemporary(const std::string& target, std::string& name) { return fileio::CreateUnique(target + ".", ".tmp", name); }
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // View files (.qview): the view id, region and colours of a picture as a small versioned text document.
 #include "export/ViewFile.h"
 
+#include "fileio/FileIo.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -375,41 +377,7 @@ void WriteViewFile(const std::string& path, const ViewDocument& view) { detail::
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence at s[i], or 0.
-std::size_t Utf8Length(std::string_view s, std::size_t i)
-{
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned c = b(i);
-    std::size_t n;
-    unsigned lo = 0x80, hi = 0xBF;
-    if (c < 0x80)
-        return 1;
-    if (c >= 0xC2 && c <= 0xDF)
-        n = 2;
-    else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        if (c == 0xE0)
-            lo = 0xA0; // no overlong forms
-        if (c == 0xED)
-            hi = 0x9F; // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        if (c == 0xF0)
-            lo = 0x90;
-        if (c == 0xF4)
-            hi = 0x8F; // nothing above U+10FFFF
-    } else
-        return 0;
-    if (i + n > s.size())
-        return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        if (b(i + k) < lo || b(i + k) > hi)
-            return 0;
-        lo = 0x80;
-        hi = 0xBF;
-    }
-    return n;
-}
+using fileio::Utf8Length;
 
 std::string_view Trim(std::string_view s)
 {
@@ -832,19 +800,13 @@ ViewDocument ParseView(std::string_view text, const std::string& fileName)
 
 ViewDocument ReadViewFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw ViewFileError(path + ": " + detail::ErrnoText(errno));
-    struct stat st {};
-    std::string text;
-    int error = 0;
-    bool tooLarge = false;
-    if (::fstat(fd, &st) != 0)
-        error = errno;
-    else if (!S_ISREG(st.st_mode))
-        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    else if (HasPngSignature(fd)) {
-        ::close(fd);
+    fileio::InputFile file(path);
+    auto fail = [&path](int error) { throw ViewFileError(path + ": " + detail::ErrnoText(error)); };
+    if (file.Error() == EINVAL && file.Descriptor() >= 0)
+        throw ViewFileError(path + ": not a regular file");
+    if (file.Error() != 0)
+        fail(file.Error());
+    if (HasPngSignature(file.Descriptor())) {
         std::optional<std::string> chunk;
         try {
             chunk = ReadPngText(path, kPngViewKeyword);
@@ -854,32 +816,17 @@ ViewDocument ReadViewFile(const std::string& path)
         if (!chunk)
             throw ViewFileError(path + ": a PNG picture that carries no Quillon view");
         return ParseView(*chunk, path + " (its Quillon view)");
-    } else if (static_cast<std::uint64_t>(st.st_size) > kMaxViewFileSize)
-        tooLarge = true;
-    else {
-        // Read one byte past the cap, so a file that grew since fstat is still refused.
-        text.resize(kMaxViewFileSize + 1);
-        std::size_t got = 0;
-        while (got < text.size()) {
-            const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                error = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        text.resize(got);
     }
-    ::close(fd);
-    if (error)
-        throw ViewFileError(path + ": " + (error == EINVAL ? std::string("not a regular file") : detail::ErrnoText(error)));
-    if (tooLarge)
-        throw ViewFileError(path + ": " + std::to_string(st.st_size) + " bytes is too large for a view file (at most 1 MiB)");
-    return ParseView(text, path);
+    if (file.Size() > kMaxViewFileSize)
+        throw ViewFileError(path + ": " + std::to_string(file.Size()) + " bytes is too large for a view file (at most 1 MiB)");
+    // A file that grew past the cap since it was opened: ParseView names its size.
+    std::optional<std::string> text = file.ReadAtMost(kMaxViewFileSize);
+    if (file.Error() != 0)
+        fail(file.Error());
+    if (!text)
+        throw ViewFileError(path + ": " + std::to_string(kMaxViewFileSize + 1) +
+                            " bytes is too large for a view file (at most 1 MiB)");
+    return ParseView(*text, path);
 }
 
 } // namespace exporter

@@ -1,6 +1,8 @@
 // Where the pictures of a movie go: the whole-frame helper and the folder of frame files.
 #include "movie/FrameSink.h"
 
+#include "fileio/FileIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -73,12 +75,13 @@ void FramesDirSink::BeginFrame(int index, std::string_view viewText)
     const std::string name = FrameFileName(index, frames_);
     target_ = folder_ + "/" + name;
     // A hidden temporary beside the frame: a reader of the folder sees a frame only when it is whole.
-    std::string pattern = folder_ + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
+    // Made as a plain open makes a file, so the frame gets the mode the umask gives.
+    std::string name_made;
+    const int fd = fileio::CreateUnique(folder_ + "/." + name + ".", "", name_made);
     if (fd < 0)
         throw MovieError(target_ + ": " + SystemText(errno));
     ::close(fd);
-    temporary_ = pattern;
+    temporary_ = name_made;
     try {
         writer_ = open_(temporary_, width_, height_, viewText);
     } catch (const std::exception& e) {
@@ -110,8 +113,7 @@ void FramesDirSink::EndFrame()
         throw MovieError(target_ + ": " + e.what());
     }
     writer_.reset();
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        const int error = errno;
+    if (const int error = fileio::RenameOver(temporary_, target_); error != 0) {
         Abort();
         throw MovieError(target_ + ": " + SystemText(error));
     }

@@ -1,6 +1,8 @@
 // A video file made by an ffmpeg process fed raw RGB frames on its standard input.
 #include "movie/VideoSink.h"
 
+#include "fileio/FileIo.h"
+
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -71,22 +73,15 @@ private:
     bool wasPending_ = false;
 };
 
-// A new empty file named after `target`, made with mode 0666 so the umask
-// applies as it would to the video itself.
+// A new empty file named after `target`, made as the video itself would be.
 std::string CreateTemporary(const std::string& target)
 {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const std::string name = target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return name;
-        }
-        if (errno != EEXIST)
-            throw MovieError(target + ": " + SystemText(errno));
-    }
-    throw MovieError(target + ": " + SystemText(EEXIST));
+    std::string name;
+    const int fd = fileio::CreateUnique(target + ".", ".part", name);
+    if (fd < 0)
+        throw MovieError(target + ": " + SystemText(errno));
+    ::close(fd);
+    return name;
 }
 
 std::string FormatRate(double fps)
@@ -293,14 +288,9 @@ void VideoSink::Finish()
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         Fail(EncoderFailure(status));
     // ffmpeg has closed the file; make it durable before it takes the chosen name.
-    int error = 0;
-    const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0)
-        error = errno;
-    if (fd >= 0)
-        ::close(fd);
-    if (!error && ::rename(temporary_.c_str(), settings_.path.c_str()) != 0)
-        error = errno;
+    int error = fileio::SyncFile(temporary_);
+    if (!error)
+        error = fileio::RenameOver(temporary_, settings_.path);
     if (error)
         Fail(SystemText(error));
     temporary_.clear();

@@ -111,8 +111,18 @@ void StartApplication(QCoreApplication& app)
     // Only closing the launcher ends the application.
     QApplication::setQuitOnLastWindowClosed(false);
     CreateApplicationWindows();
-    QObject::connect(FormMain, &TFormMain::Closed, &app, &QCoreApplication::quit);
+    QuitWhenLauncherCloses(app);
     FormMain->show();
+}
+
+void QuitWhenLauncherCloses(QCoreApplication& app)
+{
+    // exit, not quit: quit first asks every window to close and goes on when
+    // one refuses, as a render's progress window does (closing it cancels the
+    // render and leaves it up until the render has stopped). The launcher has
+    // stopped the calculations already; the windows and their jobs go after
+    // the loop (DestroyApplicationWindows).
+    QObject::connect(FormMain, &TFormMain::Closed, &app, [] { QCoreApplication::exit(0); });
 }
 
 void CreateApplicationWindows()

@@ -32,3 +32,5 @@ public:
 // shown, whose closing (only) ends the loop. The program, the shutdown probe
 // and the soak all start this way.
 void StartApplication(QCoreApplication& app);
+// Ends `app`'s event loop once the launcher has closed.
+void QuitWhenLauncherCloses(QCoreApplication& app);

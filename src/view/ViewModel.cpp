@@ -48,15 +48,6 @@ exporter::ViewDocument ViewModel::Document() const
     return doc;
 }
 
-void ViewModel::SetColours(colour::PalettePage page, const colour::PanelColours& panels,
-                           const colour::ColourAdjust& adjust, std::optional<exporter::LoadedPalette> loaded)
-{
-    document_.page = page;
-    document_.panels = panels;
-    document_.adjust = adjust;
-    document_.loadedPalette = std::move(loaded);
-}
-
 void ViewModel::OpenDocument(const exporter::ViewDocument& doc)
 {
     const fractals::View* view = fractals::FindView(doc.viewId);

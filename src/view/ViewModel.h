@@ -45,12 +45,10 @@ public:
     // (a type button may share its formula), or null.
     const fractals::View* CatalogueView() const;
     // The document with its view id, region and colour offset current; the
-    // colours are those last set. Throws std::runtime_error when the formula
-    // has no view in the catalogue.
+    // colours are those of the document last opened (the window fills in the
+    // ones its controls show). Throws std::runtime_error when the formula has
+    // no view in the catalogue.
     exporter::ViewDocument Document() const;
-    // The colours a document of this window carries (the window's colour controls hold them).
-    void SetColours(colour::PalettePage page, const colour::PanelColours& panels, const colour::ColourAdjust& adjust,
-                    std::optional<exporter::LoadedPalette> loaded);
     // A document of this window's views in place of the current view; the
     // colours are the caller's to show. Throws std::logic_error for a view of another window.
     void OpenDocument(const exporter::ViewDocument& doc);

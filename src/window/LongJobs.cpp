@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 #include <exception>
@@ -23,12 +24,6 @@
 #include "window/ErrorReport.h"
 
 namespace window {
-
-namespace {
-
-constexpr int kBarSteps = 1000;
-
-} // namespace
 
 render::Control BackgroundControl(const std::atomic<bool>& cancel, std::function<void(const render::Progress&)> progress)
 {
@@ -74,7 +69,7 @@ LongJobDialog::LongJobDialog(QWidget* owner, const QString& title, const QString
     Status->setWordWrap(true);
     Bar = new QProgressBar(this);
     Bar->setObjectName("LongJobBar");
-    Bar->setRange(0, kBarSteps);
+    Bar->setRange(0, JobProgress::kBarSteps);
     Bar->setValue(0);
     Bar->setFormat(QStringLiteral("%p %"));
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
@@ -100,7 +95,7 @@ void LongJobDialog::ShowProgress(const JobProgress& progress, double elapsedSeco
 {
     const std::int64_t done = progress.StepsDone(), total = progress.StepsTotal();
     if (total > 0)
-        Bar->setValue(static_cast<int>(done * kBarSteps / total));
+        Bar->setValue(progress.BarValue());
     QString text;
     if (progress.ItemsTotal() > 0)
         text = QStringLiteral("Frame %1 of %2 done, ").arg(progress.ItemsDone()).arg(progress.ItemsTotal());
@@ -127,23 +122,28 @@ LongJob::LongJob(QWidget* owner, const QString& title, const QString& headline, 
     : dialog_(new LongJobDialog(owner, title, headline))
 {
     connect(dialog_, &LongJobDialog::CancelRequested, this, [this] { Cancel(); });
-    poll_ = new QTimer(this);
-    poll_->setInterval(kPollMs);
-    connect(poll_, &QTimer::timeout, this, [this] { Poll(); });
+    // Progress is shown as the bar moves; the work's return ends the job.
+    connect(&watcher_, &QFutureWatcherBase::progressValueChanged, this, [this] {
+        if (!cancel_.load() && dialog_)
+            dialog_->ShowProgress(progress_, static_cast<double>(clock_.elapsed()) / 1000.0);
+    });
+    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finished(); });
+    pool_.setMaxThreadCount(1); // the job's own thread: jobs of other windows never wait for it
     clock_.start();
-    thread_ = std::thread([this, work = std::move(work)] {
+    watcher_.setFuture(QtConcurrent::run(&pool_, [this, work = std::move(work)](QPromise<void>& promise) {
+        promise.setProgressRange(0, JobProgress::kBarSteps);
+        progress_.Attach(&promise);
         try {
             outcome_ = work(cancel_, progress_);
         } catch (const std::exception& e) {
-            failed_ = true;
             failure_ = e.what();
         } catch (...) {
-            failed_ = true;
             failure_ = "Unknown error";
         }
-        finished_.store(true, std::memory_order_release);
-    });
-    poll_->start();
+        progress_.Attach(nullptr);
+        // The work's last access to this object.
+        done_.store(true, std::memory_order_release);
+    }));
     dialog_->show();
 }
 
@@ -161,12 +161,13 @@ void LongJob::Cancel()
         dialog_->ShowCancelling();
 }
 
-void LongJob::Join()
+void LongJob::Wait()
 {
-    if (thread_.joinable())
-        thread_.join();
+    // The watcher's own report of the end may still be queued: it must find nothing to do.
+    disconnect(&watcher_, nullptr, this, nullptr);
+    watcher_.waitForFinished();
+    (void)done_.load(std::memory_order_acquire); // set before the future could finish
     running_ = false;
-    poll_->stop();
 }
 
 void LongJob::Stop()
@@ -174,27 +175,24 @@ void LongJob::Stop()
     if (!running_)
         return;
     cancel_.store(true);
-    Join();
+    Wait();
     if (dialog_)
         dialog_->hide();
     emit Ended();
 }
 
-void LongJob::Poll()
+void LongJob::Finished()
 {
-    if (!finished_.load(std::memory_order_acquire)) {
-        if (!cancel_.load() && dialog_)
-            dialog_->ShowProgress(progress_, static_cast<double>(clock_.elapsed()) / 1000.0);
-        return;
-    }
-    Join();
+    Wait();
+    const bool failed = !failure_.empty();
+    const std::string outcome = failed ? std::string() : outcome_;
     QWidget* owner = dialog_ ? dialog_->parentWidget() : nullptr;
-    if (dialog_ && (failed_ || outcome_.empty()))
+    if (dialog_ && (failed || outcome.empty()))
         dialog_->hide();
     else if (dialog_)
-        dialog_->ShowOutcome(QString::fromStdString(outcome_));
+        dialog_->ShowOutcome(QString::fromStdString(outcome));
     emit Ended();
-    if (failed_) {
+    if (failed) {
         // After this slot has returned: the report may run a modal loop, in
         // which the window (and this job with it) may go.
         const QString message = QString::fromStdString(failure_);

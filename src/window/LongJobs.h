@@ -2,16 +2,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QPromise>
 #include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
+#include <memory>
 #include <utility>
 
 #include "render/Render.h"
@@ -28,20 +31,33 @@ class QWidget;
 
 namespace window {
 
-// Where a job's thread tells how far it has come; the interface thread reads
-// it a few times a second. Steps are fine-grained (value rows), items are what
-// the user counts (frames); a job without items leaves them at 0.
+// Where a job's thread tells how far it has come. Steps are fine-grained
+// (value rows), items are what the user counts (frames); a job without items
+// leaves them at 0. Each change of the bar's position also reaches the job's
+// promise, whose watcher shows it (Qt sends at most 25 changes a second).
 class JobProgress {
 public:
+    static constexpr int kBarSteps = 1000;
+
+    // The promise the bar's position goes to; set on the job's thread before the work starts.
+    void Attach(QPromise<void>* promise) { promise_.store(promise, std::memory_order_release); }
     void SetSteps(std::int64_t done, std::int64_t total)
     {
         total_.store(total, std::memory_order_relaxed);
         done_.store(done, std::memory_order_relaxed);
+        Tell();
     }
     void SetItems(int done, int total)
     {
         itemsTotal_.store(total, std::memory_order_relaxed);
         items_.store(done, std::memory_order_relaxed);
+        Tell();
+    }
+    // The bar's position, 0 ... kBarSteps.
+    int BarValue() const
+    {
+        const std::int64_t total = StepsTotal();
+        return total > 0 ? static_cast<int>(StepsDone() * kBarSteps / total) : 0;
     }
     std::int64_t StepsDone() const { return done_.load(std::memory_order_relaxed); }
     std::int64_t StepsTotal() const { return total_.load(std::memory_order_relaxed); }
@@ -49,6 +65,12 @@ public:
     int ItemsTotal() const { return itemsTotal_.load(std::memory_order_relaxed); }
 
 private:
+    void Tell()
+    {
+        if (QPromise<void>* promise = promise_.load(std::memory_order_acquire))
+            promise->setProgressValue(BarValue());
+    }
+    std::atomic<QPromise<void>*> promise_{nullptr};
     std::atomic<std::int64_t> done_{0}, total_{0};
     std::atomic<int> items_{0}, itemsTotal_{0};
 };
@@ -90,12 +112,12 @@ private:
     bool ended_ = false;
 };
 
-// One job on a thread of its own. The work must own everything it reads
-// (it never touches the window), so the window stays free to explore while
-// it runs; only the cancel flag and the progress are shared, both atomic. The
-// interface thread polls them, and joins the thread once the work has
-// returned, so no message crosses between the threads. A failure reaches the
-// user through the application's error report after the dialog has gone.
+// One job run by QtConcurrent on a thread of its own (its own pool of one).
+// The work must own everything it reads (it never touches the window), so the
+// window stays free to explore while it runs; it shares only the cancel flag
+// (atomic: the Qt-free renderers read it) and its progress, which reaches the
+// dialog through the job's QFutureWatcher, as does its end. A failure reaches the user through
+// the application's error report after the dialog has gone.
 class LongJob : public QObject {
     Q_OBJECT
 public:
@@ -110,37 +132,36 @@ public:
     LongJob(const LongJob&) = delete;
     LongJob& operator=(const LongJob&) = delete;
 
-    // True until the interface thread has seen the work end and joined its thread.
+    // True until the interface thread has seen the work end.
     bool Running() const { return running_; }
     // Asks the work to stop; it ends at its next check (a row, a frame).
     void Cancel();
-    // Cancels, waits for the thread and closes the dialog without a word (the window goes).
+    // Cancels, waits for the work and closes the dialog without a word (the window goes).
     void Stop();
     LongJobDialog* Dialog() const { return dialog_; }
 
-    // How often the interface thread looks at the job.
-    static constexpr int kPollMs = 100;
-
 signals:
-    // The thread has been joined; Running() is false.
+    // The work has returned; Running() is false.
     void Ended();
 
 private:
-    void Poll();
-    void Join();
+    void Finished();
+    void Wait();
 
     QPointer<LongJobDialog> dialog_; // owned: deleted with the job (or with its window, should that go first)
-    QTimer* poll_ = nullptr;
     QElapsedTimer clock_;
     bool running_ = true;
 
     std::atomic<bool> cancel_{false};
-    std::atomic<bool> finished_{false}; // release by the thread, after outcome_ and failure_
     JobProgress progress_;
-    std::string outcome_;  // written by the thread before finished_
-    std::string failure_;  // the same; non-empty: the work threw
-    bool failed_ = false;  // the same
-    std::thread thread_;
+    QThreadPool pool_;
+    QFutureWatcher<void> watcher_;
+    // What the work leaves, published by done_ (release by the work, acquire
+    // here): Qt's own hand-over of a future's end uses locks the thread
+    // sanitizer cannot see, so the results do not pass through the future.
+    std::atomic<bool> done_{false};
+    std::string outcome_;
+    std::string failure_; // non-empty: the work threw
 };
 
 // The rows the Render Picture and Make Zoom Movie dialogs share.

@@ -24,6 +24,24 @@ Dialogs& InstalledDialogs() { return installedDialogs != nullptr ? *installedDia
 
 void InstallDialogs(Dialogs* dialogs) { installedDialogs = dialogs; }
 
+namespace {
+
+// Title, filter and (for a save) the name offered, then the dialog run: the chosen name or "".
+QString RunFileDialog(QFileDialog& dialog, const SaveDialogSettings& settings, bool offerName)
+{
+    if (!settings.title.isEmpty())
+        dialog.setWindowTitle(settings.title);
+    if (!settings.filter.isEmpty())
+        dialog.setNameFilter(settings.filter);
+    if (offerName && !settings.initialName.isEmpty())
+        dialog.selectFile(settings.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
 QString Dialogs::SaveFileName(QWidget* parent, const SaveDialogSettings& settings)
 {
     QFileDialog dialog(parent);
@@ -34,15 +52,7 @@ QString Dialogs::SaveFileName(QWidget* parent, const SaveDialogSettings& setting
     // without a question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (!settings.initialName.isEmpty())
-        dialog.selectFile(settings.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(dialog, settings, true);
 }
 
 QString Dialogs::OpenFileName(QWidget* parent, const SaveDialogSettings& settings)
@@ -51,13 +61,7 @@ QString Dialogs::OpenFileName(QWidget* parent, const SaveDialogSettings& setting
     dialog.setObjectName(settings.name);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(dialog, settings, false);
 }
 
 std::optional<QColor> Dialogs::ChooseColour(QWidget* parent, const QColor& initial)

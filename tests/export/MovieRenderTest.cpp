@@ -126,19 +126,11 @@ TEST(MovieRender, InterruptLeavesNoVideoAndSaysHowManyFramesWereDone)
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
     const std::string terminal = ::ptsname(master);
-    std::vector<std::string> args = Join(Join({QUILLON_RENDER_EXE, "--view", "Form1", "--zoom-to"}, kEndCorners),
-                                         {"--frames", "400", "--size", "320x240", "--movie", dir / "m.mp4"});
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, terminal.c_str(), O_RDWR | O_NOCTTY, 0);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    // Standard error is the terminal, so the renderer draws its progress bar there.
+    const pid_t pid = testfiles::StartRender(Join(Join({"--view", "Form1", "--zoom-to"}, kEndCorners),
+                                                  {"--frames", "400", "--size", "320x240", "--movie", dir / "m.mp4"}),
+                                             "/dev/null", terminal);
+    ASSERT_GE(pid, 0);
 
     // Everything the renderer draws, read until it closes the terminal by exiting.
     std::string text;

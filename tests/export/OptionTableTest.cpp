@@ -1,5 +1,4 @@
 // quillon-render's option table: what the parser accepts, how it words a refusal, and the help made of it.
-#include <cstdio>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -13,12 +12,8 @@ namespace {
 
 std::string StandardOutputOf(const std::vector<std::string>& args)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pipe(popen(testfiles::RenderCommand(args).c_str(), "r"), &pclose);
-    std::string text;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;)
-        text.append(chunk, n);
-    return text;
+    TempDir dir;
+    return Render(dir, args).stdoutText;
 }
 
 } // namespace

@@ -1,12 +1,18 @@
 // Runs quillon-render as a separate process for the end-to-end tests.
 #pragma once
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 #include "TestFiles.h"
 
@@ -24,7 +30,8 @@ inline std::string Quote(const std::string& s)
     return out + "'";
 }
 
-// The renderer's command line with every argument quoted.
+// The renderer's command line with every argument quoted, for a shell (GNU
+// parallel runs its commands through one) and for messages.
 inline std::string RenderCommand(const std::vector<std::string>& args)
 {
     std::string command = Quote(QUILLON_RENDER_EXE);
@@ -33,21 +40,58 @@ inline std::string RenderCommand(const std::vector<std::string>& args)
     return command;
 }
 
+// Starts the renderer with the arguments, no shell between: standard output
+// and error go to the files named (created or emptied). posix_spawn, not fork:
+// the thread sanitizer refuses a fork once threads run (the row pool's do).
+// Returns the process id, or -1.
+inline pid_t StartRender(const std::vector<std::string>& args, const std::string& out = "/dev/null",
+                         const std::string& err = "/dev/null")
+{
+    std::vector<std::string> words{QUILLON_RENDER_EXE};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+// The exit status of a started renderer; -1 when it did not exit normally.
+inline int WaitForRender(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 struct RunResult {
     int status = -1;
     std::string stderrText;
+    std::string stdoutText;
 };
 
-// Runs the renderer with the arguments and collects its exit status and stderr.
+// Runs the renderer with the arguments and collects its exit status, stderr
+// and stdout. The two files live beside the scratch folder, not in it.
 inline RunResult Render(const TempDir& dir, const std::vector<std::string>& args)
 {
-    const std::string errors = (dir.path().parent_path() / (dir.path().filename().string() + ".stderr")).string();
-    const std::string command = RenderCommand(args) + " >/dev/null 2>" + Quote(errors);
-    const int raw = std::system(command.c_str());
+    const std::string base = (dir.path().parent_path() / dir.path().filename()).string();
+    const std::string out = base + ".stdout", errors = base + ".stderr";
     RunResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const pid_t pid = StartRender(args, out, errors);
+    result.status = pid < 0 ? -1 : WaitForRender(pid);
     result.stderrText = ReadText(errors);
+    result.stdoutText = ReadText(out);
     std::filesystem::remove(errors);
+    std::filesystem::remove(out);
     return result;
 }
 

@@ -16,6 +16,9 @@
 #include "shell/FormMain.h"
 #include "export/Scenes.h"
 #include "window/CalcOnForm.h"
+#include "window/LongJobs.h"
+#include "window/RenderPictureDialog.h"
+#include "window/ZoomMovieDialog.h"
 #include "window/ThumbnailRenderer.h"
 #include "WindowTestSupport.h"
 #include "window/ScreenPicture.h"
@@ -203,6 +206,65 @@ TEST_F(Launcher, ClosingStopsEveryCalculationAfterItsRowAndMarksEveryCaption)
     for (TFormBasicTamoSet* w : busy)
         w->WaitForWorker();
     EXPECT_EQ(TCalcOnForm::LiveCount(), 0);
+}
+
+// A movie cancelled, then a large render running in the same window: closing
+// the launcher must still end the event loop. It once waited for good when
+// the toolkit, asked to quit, closed a render's progress window (which only
+// cancels) before the fractal window that owns it: which one it reaches first
+// changes from run to run, so six windows render at once, and a run that
+// reaches every window before its progress window is rare.
+TEST_F(Launcher, ClosingEndsTheEventLoopWhileRendersRunAfterACancelledMovie)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QuitWhenLauncherCloses(*QCoreApplication::instance());
+    FormMain->show();
+    TFormBasicTamoSet* w = WindowOfLauncherButton("SBJU2");
+    ASSERT_TRUE(OpenWindow(*w));
+    ASSERT_TRUE(WaitUntil([&] { return w->LastComputedRow() >= 0; }));
+    ASSERT_TRUE(WaitForCalculation(*w));
+    QTest::mouseClick(w->BitBtnZIN, Qt::LeftButton);
+    ASSERT_TRUE(WaitForCalculation(*w));
+
+    window::MovieChoice movie;
+    movie.width = 64;
+    movie.height = 48;
+    movie.seconds = 30.0;
+    movie.frameFolder = true;
+    movie.path = dir.filePath("frames");
+    ASSERT_TRUE(QDir().mkpath(movie.path));
+    w->StartZoomMovie(movie);
+    ASSERT_TRUE(WaitUntil([&] { return w->CurrentLongJob()->Dialog()->Status->text().startsWith("Frame "); }));
+    QTest::mouseClick(w->CurrentLongJob()->Dialog()->CancelButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !w->CurrentLongJob()->Running(); }));
+    ASSERT_TRUE(w->CurrentLongJob()->Dialog()->isVisible()) << "the cancelled movie says how far it came";
+
+    std::vector<TFormBasicTamoSet*> rendering;
+    for (const char* button : {"SBJU2", "SBJU1", "SBJU3", "SBJU4", "SBJU5", "SBJU6"}) {
+        TFormBasicTamoSet* r = WindowOfLauncherButton(button);
+        r->show(); // a render needs no picture of the window's own
+        ASSERT_TRUE(WaitForCalculation(*r));
+        window::PictureChoice picture;
+        picture.width = 7680;
+        picture.height = 4320;
+        picture.path = dir.filePath(QString(button) + ".png");
+        r->StartRenderPicture(picture);
+        ASSERT_TRUE(r->CurrentLongJob()->Running()) << button;
+        rendering.push_back(r);
+    }
+
+    constexpr int kStillRunning = 7;
+    QTimer::singleShot(0, FormMain, [] { FormMain->close(); });
+    // A timer of this test's own: it must not end the event loops of the tests after it.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(kStillRunning); });
+    watchdog.start(30000);
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "the launcher has gone but the application goes on";
+    watchdog.stop();
+    for (TFormBasicTamoSet* r : rendering)
+        EXPECT_TRUE(r->StopWasRequested());
 }
 
 TEST_F(Launcher, ClosingWithNoWindowOpenedEndsAtOnceAndStillMarksTheCaptions)

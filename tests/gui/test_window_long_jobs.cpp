@@ -32,6 +32,7 @@ extern char** environ;
 #include "window/RenderPictureDialog.h"
 #include "window/ZoomMovieDialog.h"
 #include "WindowTestSupport.h"
+#include "RenderRun.h"
 
 using namespace guitest;
 
@@ -44,25 +45,13 @@ QByteArray FileBytes(const QString& path)
 }
 
 // quillon-render with the arguments; true when it exits with status 0.
-// Started with posix_spawn, not fork: the thread sanitizer refuses a fork
-// once threads run (the row pool's do).
 bool RunRender(const QStringList& args)
 {
-    std::vector<std::string> words{QUILLON_RENDER_EXE};
+    std::vector<std::string> words;
     for (const QString& a : args)
         words.push_back(QFile::encodeName(a).toStdString());
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, QUILLON_RENDER_EXE, nullptr, nullptr, argv.data(), environ) != 0)
-        return false;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const pid_t pid = testfiles::StartRender(words);
+    return pid >= 0 && testfiles::WaitForRender(pid) == 0;
 }
 
 using guitest::Bytes;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "../export/TestFiles.h"
 #include "MovieTestSupport.h"
 #include "movie/FrameSink.h"
@@ -92,6 +94,26 @@ TEST(FramesDir, EveryFrameAWholeFileWithItsView)
     const std::string second = testfiles::ReadText(folder + "/frame-00001.png");
     EXPECT_EQ(second.rfind("P6\n# XStart = 1.000\n4 2\n255\n", 0), 0u);
     EXPECT_EQ(second.size(), std::string("P6\n# XStart = 1.000\n4 2\n255\n").size() + 4 * 2 * 3);
+}
+
+// A frame is a new file like any other: the umask decides its mode, not the
+// temporary it was written under.
+TEST(FramesDir, FramesGetTheModeTheUmaskGivesANewFile)
+{
+    for (const mode_t mask : {mode_t{022}, mode_t{027}, mode_t{0}}) {
+        TempDir base;
+        const mode_t old = ::umask(mask);
+        FramesDirSink sink(base / "frames", Ppm());
+        std::atomic<bool> cancel{false};
+        const auto outcome = MakeMovie(movietest::Frames(2), 4, 2, sink, movietest::Gradient(4, 2), View, cancel);
+        ::umask(old);
+        ASSERT_FALSE(outcome.cancelled);
+        for (const char* frame : {"frame-00000.png", "frame-00001.png"}) {
+            struct stat st {};
+            ASSERT_EQ(::stat((base / "frames" + "/" + frame).c_str(), &st), 0) << frame;
+            EXPECT_EQ(st.st_mode & 07777, 0666u & ~mask) << frame << " under umask 0" << std::oct << mask;
+        }
+    }
 }
 
 TEST(FramesDir, CancelKeepsTheFinishedFramesAndSaysWhere)
