@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace deep {
 
@@ -79,8 +80,35 @@ Bla Merge(const Bla& x, const Bla& y, long double radius)
     return out;
 }
 
+} // namespace
+
+bool SplitExactly(long double x, double& high, double& low)
+{
+    if (!(std::fabs(x) <= static_cast<long double>(std::numeric_limits<double>::max())))
+        return false;
+    high = static_cast<double>(x);
+    low = static_cast<double>(x - static_cast<long double>(high));
+    return static_cast<long double>(high) + static_cast<long double>(low) == x;
+}
+
+namespace {
+
+void BuildSplit(Orbit& orbit)
+{
+    orbit.split.resize(orbit.z.size());
+    for (std::size_t n = 0; n < orbit.z.size(); ++n) {
+        SplitComplex& s = orbit.split[n];
+        if (!SplitExactly(orbit.z[n].x, s.xHigh, s.xLow) || !SplitExactly(orbit.z[n].y, s.yHigh, s.yLow)) {
+            orbit.split.clear();
+            orbit.split.shrink_to_fit();
+            return;
+        }
+    }
+}
+
 void BuildTables(Orbit& orbit, Formula formula, long double radius)
 {
+    BuildSplit(orbit);
     const int last = orbit.Last();
     const Complex b = formula == Formula::LevelSet ? Complex{1.0L, 0.0L} : Complex{0.0L, 0.0L};
     // One step from index s: z' = 2 Z_s z + z^2 + B dc; the square is
@@ -198,6 +226,7 @@ std::size_t Reference::Bytes() const
     std::size_t bytes = 0;
     for (const Orbit* o : {&main_, &critical_}) {
         bytes += o->z.capacity() * sizeof(Complex);
+        bytes += o->split.capacity() * sizeof(SplitComplex);
         for (const auto& level : o->levels)
             bytes += level.capacity() * sizeof(Bla);
     }

@@ -21,11 +21,25 @@ struct Bla {
     long double r = 0.0L;
 };
 
+// An extended number as the exact sum of two doubles: the x87 loads a double
+// in one cheap operation and an 80-bit number in several slow ones.
+struct SplitComplex {
+    double xHigh = 0.0, xLow = 0.0, yHigh = 0.0, yLow = 0.0;
+};
+
+// x as high + low, both doubles; false (and the parts meaningless) when no
+// such exact sum exists: beyond the range of doubles, or a low part that
+// would be subnormal.
+bool SplitExactly(long double x, double& high, double& low);
+
 // One orbit Z_0 ... Z_last of z := z^2 + c, and runs of 2^k steps (k >= 2)
 // starting at multiples of 2^k, each table level halving the last.
 struct Orbit {
     std::vector<Complex> z;
     std::vector<std::vector<Bla>> levels; // levels[k - kFirstLevel]
+    // The same Z_n as sums of two doubles, or empty when one of them has no
+    // such exact form (an iterate so small that its low part is subnormal).
+    std::vector<SplitComplex> split;
 
     static constexpr int kFirstLevel = 2;
     int Last() const { return static_cast<int>(z.size()) - 1; }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,85 @@ TEST(DeepTables, EveryRunAgreesWithTheStepsItSkips)
                 EXPECT_GE(longest, 256) << "no long runs: the tables would skip little";
             }
         }
+    }
+}
+
+// The single-step loop reads Z_n and dc as two doubles each wherever that
+// is exact; anything else must be refused, or a pixel would follow a
+// slightly different orbit.
+TEST(DeepSplit, ExtendedNumbersSplitIntoTwoDoublesOnlyWhenExact)
+{
+    struct SplitCase {
+        const char* name;
+        long double value;
+        bool exact;
+    };
+    const SplitCase cases[] = {
+        {"zero", 0.0L, true},
+        {"a double", -0.75L, true},
+        {"all 64 mantissa bits", 1.0L + 0x1p-63L, true},
+        {"seahorse iterate", -0.7499998682803159890062L, true},
+        {"a deep offset", 3.3e-31L, true},
+        {"low part subnormal, still exact", 0x1.0000000000000002p-1000L, true},
+        {"low part below the subnormals", 0x1.0000000000000002p-1020L, false},
+        {"below the doubles", 1e-400L, false},
+        {"above the doubles", 1e400L, false},
+        {"not a number", std::numeric_limits<long double>::quiet_NaN(), false},
+        {"infinite", std::numeric_limits<long double>::infinity(), false},
+    };
+    for (const SplitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        double high = 0.0, low = 0.0;
+        const bool exact = deep::SplitExactly(c.value, high, low);
+        EXPECT_EQ(exact, c.exact);
+        if (exact) {
+            EXPECT_EQ(static_cast<long double>(high) + static_cast<long double>(low), c.value);
+        }
+    }
+}
+
+// Orbits whose iterates all split are read as doubles; one iterate too
+// small for that (a Julia set of z^2 pulls its inside to 0 as z^(2^n))
+// sends the whole orbit through the extended loads. Both must give the
+// counts of direct iteration.
+TEST(DeepSplit, BothOrbitFormsMatchDirectIteration)
+{
+    struct FormCase {
+        const char* name;
+        FormulaParams params;
+        std::string centerX;
+        bool split;
+    };
+    const FormCase cases[] = {
+        {"seahorse", {Formula::LevelSet, 0.0L, 0.0L, 8000}, deeptest::AtDepth(deeptest::kSeahorseIn, 30), true},
+        // The unit circle, the boundary of the Julia set of c = 0, with the
+        // reference just inside it.
+        {"unit circle", {Formula::Julia, 0.0L, 0.0L, 400}, "0.9999999999999999999999999999996", false},
+    };
+    for (const FormCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const deep::Mapping mapping({c.centerX, c.name[0] == 's' ? "0.001" : "0", "1e-30", ""}, 8, 6);
+        const deep::Reference reference(mapping, c.params);
+        EXPECT_EQ(reference.Main().split.empty(), !c.split);
+        for (std::size_t n = 0; n < reference.Main().split.size(); ++n) {
+            const deep::SplitComplex& s = reference.Main().split[n];
+            ASSERT_EQ(static_cast<long double>(s.xHigh) + s.xLow, reference.Main().z[n].x) << n;
+            ASSERT_EQ(static_cast<long double>(s.yHigh) + s.yLow, reference.Main().z[n].y) << n;
+        }
+        const deep::Complex offset = reference.OffsetOf(mapping);
+        deep::RowStats stats;
+        int escaped = 0;
+        for (int i = 0; i < mapping.Height(); ++i)
+            for (int j = 0; j < mapping.Width(); ++j) {
+                const int direct = deep::DirectCount(mapping, c.params, j, i, mapping.Bits());
+                EXPECT_EQ(deep::Count(reference, {offset.x + mapping.OffsetX(j), offset.y + mapping.OffsetY(i)}, stats),
+                          direct)
+                    << "pixel " << j << ", " << i;
+                escaped += direct < c.params.limit;
+            }
+        EXPECT_GT(escaped, 0);
+        EXPECT_LT(escaped, mapping.Width() * mapping.Height());
+        EXPECT_GT(stats.steps, 0u);
     }
 }
 
