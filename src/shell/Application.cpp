@@ -29,6 +29,7 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DEFINE_WINDOW)
 #undef QUILLON_DEFINE_WINDOW
 
 ThumbnailRenderer* Thumbnails = nullptr;
+shell::TFormKeys* FormKeys = nullptr;
 
 namespace {
 
@@ -66,6 +67,7 @@ public:
         case HelpWindow::ControlBox: shell::ShowAndRaise(FormControl); break;
         case HelpWindow::PositionBox: shell::ShowAndRaise(FormPos); break;
         case HelpWindow::About: shell::ShowAndRaise(FormAbout); break;
+        case HelpWindow::KeysAndMouse: shell::ShowAndRaise(FormKeys); break;
         }
     }
 
@@ -120,6 +122,7 @@ void CreateApplicationWindows()
 
     for (const RosterEntry& entry : kRoster)
         entry.create();
+    FormKeys = new shell::TFormKeys;
 }
 
 std::vector<QWidget*> ApplicationWindows()
@@ -166,6 +169,8 @@ void DestroyApplicationWindows()
     for (TFormBasicTamoSet* w : windows)
         w->WaitForWorker();
 
+    delete FormKeys;
+    FormKeys = nullptr;
     for (auto it = std::rbegin(kRoster); it != std::rend(kRoster); ++it)
         it->destroy();
     delete Thumbnails;

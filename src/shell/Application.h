@@ -71,6 +71,8 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DECLARE_WINDOW)
 #undef QUILLON_DECLARE_WINDOW
 
 extern ThumbnailRenderer* Thumbnails;
+// The "Keys and Mouse" help window, made after the roster's windows.
+extern shell::TFormKeys* FormKeys;
 
 // Creates every window in the start-up order, the launcher first; none is shown.
 void CreateApplicationWindows();

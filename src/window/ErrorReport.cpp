@@ -16,6 +16,9 @@ void Report(const QString& message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillon"), message, QMessageBox::Ok);
+    // The launcher stays on top of other windows; a message (one at start-up,
+    // before any window is active, too) must not open hidden behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

@@ -11,7 +11,7 @@ class QWidget;
 namespace window {
 
 // The shared windows of the Help menu.
-enum class HelpWindow { Overview, GettingStarted, ViewBox, ControlBox, PositionBox, About };
+enum class HelpWindow { Overview, GettingStarted, ViewBox, ControlBox, PositionBox, About, KeysAndMouse };
 
 // The five distinct pages of the Web and Books menus.
 enum class SitePage { Home, PovRay, MandelSource, Images3D, Books };

@@ -89,7 +89,11 @@ TEST_F(Launcher, IsASmallFixedAlwaysOnTopWindowWhoseButtonsOpenTheirWindows)
         EXPECT_EQ(w->windowTitle().toStdString(), captions.at(name));
         EXPECT_TRUE(b->autoRaise());
         EXPECT_TRUE(b->text().isEmpty());
+        // The picture has no text; its tooltip names the window it opens.
+        EXPECT_EQ(b->toolTip().toStdString(), captions.at(name));
     }
+    EXPECT_FALSE(FormMain->SBMin->toolTip().isEmpty());
+    EXPECT_FALSE(FormMain->SBMax->toolTip().isEmpty());
     EXPECT_EQ(Button("SBJU6")->geometry(), QRect(144, 168, 73, 57));
     EXPECT_EQ(Button("SBTamo1")->geometry(), QRect(0, 59, 73, 54));
     EXPECT_EQ(FractalWindows().size(), 24u);
