@@ -34,6 +34,7 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
+#include "window/PictureGestures.h"
 #include "window/PictureView.h"
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
@@ -251,6 +252,8 @@ void TFormBasicTamoSet::BuildViewBox()
     // Until the first timer tick of the first calculation hands it a picture,
     // the view shows the start picture: every cell kStartValue.
     PB->SetBlankColour([this] { return 0xFF000000u | ColourTable()[kStartValue]; });
+    // The wheel, drags and pinches on the picture (owned by the window).
+    new window::PictureGestures(this);
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);

@@ -35,7 +35,9 @@ void PictureView::paintEvent(QPaintEvent*)
             p.fillRect(rect(), QColor::fromRgb(blankColour_()));
         return;
     }
-    // The picture fills the view; its aspect ratio is not kept.
+    // The picture fills the view; its aspect ratio is not kept. Filtered, so
+    // that a view of another size shows no uneven doubling of pixels.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(rect(), picture_);
 }
 

@@ -16,6 +16,7 @@ public:
     // The colour the whole view shows while it has no picture, asked at each
     // paint so that it follows the window's colours.
     void SetBlankColour(std::function<QRgb()> colour);
+    QRgb BlankColour() const { return blankColour_ ? blankColour_() : qRgb(0, 0, 0); }
 
 signals:
     void MouseDown(Qt::MouseButton button, int x, int y);
