@@ -36,6 +36,7 @@
 #include "window/LongJobs.h"
 #include "window/PictureGestures.h"
 #include "window/PictureView.h"
+#include "window/SharpPicture.h"
 
 std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
 std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::SaveFileHook;
@@ -254,6 +255,8 @@ void TFormBasicTamoSet::BuildViewBox()
     PB->SetBlankColour([this] { return 0xFF000000u | ColourTable()[kStartValue]; });
     // The wheel, drags and pinches on the picture (owned by the window).
     new window::PictureGestures(this);
+    // View ▸ Sharp Picture and the computation behind it (owned by the window).
+    new window::SharpPicture(this);
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);

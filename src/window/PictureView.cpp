@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 PictureView::PictureView(QWidget* parent) : QWidget(parent)
 {
     setObjectName("PB");
@@ -19,6 +21,24 @@ void PictureView::SetPicture(const QImage& picture)
 {
     picture_ = picture;
     update();
+    emit PictureChanged();
+}
+
+void PictureView::SetSharpPicture(const QImage& sharp)
+{
+    if (sharp.isNull() && sharp_.isNull())
+        return;
+    sharp_ = sharp;
+    update();
+}
+
+bool PictureView::ShowsSharpPicture() const
+{
+    if (sharp_.isNull())
+        return false;
+    const double ratio = devicePixelRatioF();
+    return sharp_.width() == static_cast<int>(std::lround(width() * ratio)) &&
+           sharp_.height() == static_cast<int>(std::lround(height() * ratio));
 }
 
 void PictureView::SetBlankColour(std::function<QRgb()> colour)
@@ -33,6 +53,11 @@ void PictureView::paintEvent(QPaintEvent*)
     if (picture_.isNull()) {
         if (blankColour_)
             p.fillRect(rect(), QColor::fromRgb(blankColour_()));
+        return;
+    }
+    if (ShowsSharpPicture()) {
+        // One pixel of it to each pixel of the screen.
+        p.drawImage(QPointF(0, 0), sharp_);
         return;
     }
     // The picture fills the view; its aspect ratio is not kept. Filtered, so
