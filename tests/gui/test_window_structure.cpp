@@ -106,7 +106,12 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMBack", "Back"},
                 {"MMForward", "Forward"}});
     ExpectMenu(w, "MMView", "&View",
-               {{"MMMinimal", "&Minimal"}, {"MMControl", "&Control"}, {"MMPosition", "&Position"}, {"MMFull", "&Full"}});
+               {{"MMMinimal", "&Minimal"},
+                {"MMControl", "&Control"},
+                {"MMPosition", "&Position"},
+                {"MMFull", "&Full"},
+                {"", "-"},
+                {"MMSharpPicture", "Sharp Picture"}});
     ExpectMenu(w, "MMOptions", "&Options",
                {{"MMRightControl", "Right Control"},
                 {"MMLeftPosition", "Left Position"},
@@ -305,7 +310,7 @@ TEST(WindowStructure, RandomSetWindowsAddATypesBoxBetweenPositionAndView)
         EXPECT_EQ(b->geometry(), QRect(8, 16 + 56 * k, 73, 57));
     }
     const QList<QAction*> view = w.MMView->actions();
-    ASSERT_EQ(view.size(), 5);
+    ASSERT_EQ(view.size(), 7); // then a separator and Sharp Picture
     EXPECT_EQ(view[3], w.MMTypes);
     EXPECT_EQ(w.MMTypes->objectName(), "MMTypes");
     EXPECT_EQ(w.MMTypes->text(), "&Types");
