@@ -35,6 +35,7 @@
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
 #include "window/PictureGestures.h"
+#include "window/KeyHints.h"
 #include "window/PictureView.h"
 #include "window/SharpPicture.h"
 
@@ -121,6 +122,8 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     BuildPositionBox();
     BuildPaletteControls();
     RebuildDocking();
+    // Tooltips, the picture's keys in the Move menu, Help ▸ Keys and Mouse.
+    new window::KeyHints(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <map>
+
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -46,14 +48,20 @@ void ExpectMenu(TFormBasicTamoSet& w, const char* menuName, const char* caption,
         }
         EXPECT_EQ(a->objectName(), items[i].first);
         EXPECT_EQ(a->text(), items[i].second);
-        // Back and Forward are the only items with keys of their own.
+        // Back and Forward have keys of their own; the move and zoom items
+        // show the picture's keys, which work only while it has the focus.
+        const std::map<QString, QKeySequence> keys = {
+            {"MMBack", QKeySequence(Qt::ALT | Qt::Key_Left)}, {"MMForward", QKeySequence(Qt::ALT | Qt::Key_Right)},
+            {"MMUp", QKeySequence(Qt::Key_Up)},               {"MMDown", QKeySequence(Qt::Key_Down)},
+            {"MMLeft", QKeySequence(Qt::Key_Left)},           {"MMRight", QKeySequence(Qt::Key_Right)},
+            {"MMZoomIn", QKeySequence(Qt::Key_Plus)},         {"MMZoomOut", QKeySequence(Qt::Key_Minus)}};
         const QString name = a->objectName();
-        if (name == "MMBack")
-            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
-        else if (name == "MMForward")
-            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
-        else
-            EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
+        const auto key = keys.find(name);
+        EXPECT_EQ(a->shortcut(), key == keys.end() ? QKeySequence() : key->second) << items[i].first;
+        if (key != keys.end() && name != "MMBack" && name != "MMForward") {
+            EXPECT_EQ(a->shortcutContext(), Qt::WidgetShortcut) << items[i].first;
+            EXPECT_TRUE(w.PB->actions().contains(a)) << items[i].first;
+        }
     }
 }
 
@@ -131,7 +139,9 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMTheControlBox", "The &Control Box"},
                 {"MMThePositionBox", "The &Position Box"},
                 {"N3", "-"},
-                {"About1", "&About..."}});
+                {"About1", "&About..."},
+                {"", "-"},
+                {"MMKeysAndMouse", "Keys and Mouse"}});
     for (QAction* a : {w.MMControl, w.MMPosition, w.MMRightControl, w.MMLeftPosition})
         EXPECT_TRUE(a->isChecked()) << a->objectName().toStdString();
 }

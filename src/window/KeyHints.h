@@ -1,0 +1,24 @@
+// What makes the window's keys and mouse discoverable: tooltips naming the keys, the keys shown in the Move menu, Help ▸ Keys and Mouse.
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class TFormBasicTamoSet;
+
+namespace window {
+
+// Added beside the specification's commands, which keep their captions,
+// handlers and order. The picture's keys (arrows, + and -) become the
+// shortcuts of the Move menu's items, active only while the picture has the
+// focus, where they always worked: the menu shows them, and a disabled item
+// (during a calculation) leaves its key without effect as before.
+class KeyHints : public QObject {
+    Q_OBJECT
+public:
+    explicit KeyHints(TFormBasicTamoSet* form);
+
+    QAction* MMKeysAndMouse = nullptr; // Help ▸ "Keys and Mouse", after the help items
+};
+
+} // namespace window
