@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
@@ -89,7 +89,7 @@ int Run(int argc, char** argv)
         throw UsageError("nothing to do (try --help)");
     const Options o = cli::ParseArguments(args);
     if (o.help) {
-        cli::PrintUsage();
+        std::fputs(cli::UsageText().c_str(), stdout);
         return 0;
     }
     if (o.list) {

@@ -1,7 +1,6 @@
 // Saving a palette file: the colour library makes the text, this writes it atomically.
 #include "colour/PaletteFile.h"
-#include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/Scenes.h"
 
 namespace exporter {
 

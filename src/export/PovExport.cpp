@@ -9,8 +9,7 @@
 #include <unistd.h>
 
 #include "engine/Region.h"
-#include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/Scenes.h"
 
 namespace exporter {
 

@@ -3,8 +3,7 @@
 #include <string>
 
 #include "engine/Region.h"
-#include "export/Export.h"
-#include "export/FileOutput.h"
+#include "export/Scenes.h"
 
 namespace exporter {
 

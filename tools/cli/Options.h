@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "colour/Palette.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/ViewFile.h"
 
 namespace cli {
@@ -61,19 +61,18 @@ struct Options {
     bool PaletteOnly() const;
 };
 
-void PrintUsage();
+// The option table (OptionTable.cpp) read through QCommandLineParser: each
+// option's values checked and stored. Throws UsageError.
 Options ParseArguments(const std::vector<std::string>& args);
+// The help, generated from the same table.
+std::string UsageText();
 
 // A whole decimal number; a whole number from lo to hi named `what` in the message. Throw UsageError.
 long double ParseNumber(const std::string& text);
 int ParseInt(const std::string& text, int lo, int hi, const std::string& what);
 
-// The movie options (MovieCommand.cpp): consumes args[i] and its values and
-// returns true when args[i] is one of them.
-bool ParseMovieOption(const std::vector<std::string>& args, std::size_t& i, Options& o);
-// Makes the movie the options describe; returns the exit status.
+// Makes the movie the options describe (MovieCommand.cpp); returns the exit status.
 int RunMovie(const Options& o);
-void PrintMovieUsage();
 
 // The view the options describe: the opened file or the catalogue view,
 // with every option given on the command line in place of its value, after
