@@ -82,8 +82,9 @@ TEST(SharpPicture, OffByDefaultThenExactAtTheViewsSizeAndRecolouredWithoutANewCo
     QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
     ASSERT_TRUE(w.IsCalculating());
     Pump(120);
-    if (w.IsCalculating())
+    if (w.IsCalculating()) {
         EXPECT_FALSE(w.PB->ShowsSharpPicture());
+    }
     ASSERT_TRUE(WaitForSharp(w));
     EXPECT_EQ(Rgb32(w.PB->SharpPicture()).pixel(0, 0), Rgb32(w.PB->Picture()).pixel(0, 0));
 
@@ -107,8 +108,9 @@ TEST(SharpPicture, TheValuesOfAnyGridShareTheCornersOfThePicture)
         EXPECT_EQ(v.front(), full.front());
         EXPECT_EQ(v[w - 1], full[1023]);
         EXPECT_EQ(v.back(), full.back());
-        if (size == QSize(1024, 768))
+        if (size == QSize(1024, 768)) {
             EXPECT_EQ(v, full);
+        }
     }
     std::atomic<bool> cancelled{true};
     EXPECT_TRUE(window::SharpValues(region.Values(), *set, view->function, QSize(64, 48), &cancelled).empty());
