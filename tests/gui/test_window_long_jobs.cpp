@@ -71,6 +71,7 @@ protected:
     void SetUp() override
     {
         OutputTest::SetUp();
+        window::RenderPictureDialog::ForgetSettings();
         w = std::make_unique<TFormJU4>();
         ASSERT_TRUE(OpenWindow(*w));
         ASSERT_TRUE(WaitForCalculation(*w));
@@ -144,6 +145,35 @@ protected:
 };
 
 } // namespace
+
+TEST_F(LongJobs, RenderPictureKeepsThePixelShapeFirstAndRemembersItsSettingsForTheRun)
+{
+    window::RenderPictureDialog* d = OpenRenderDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->KeepShape->isChecked()) << "a 4:3 view is not stretched to 16:9 unless asked";
+    EXPECT_EQ(d->Choice().width, 1920);
+    d->SizeBox->setCurrentIndex(d->CustomIndex());
+    d->WidthBox->setValue(640);
+    d->HeightBox->setValue(360);
+    d->SupersampleBox->setValue(3);
+    d->KeepRegion->setChecked(true);
+    d->FormatBox->setCurrentIndex(1);
+    d->FileEdit->setText(dir.filePath("kept.bmp"));
+    d->reject(); // Cancel forgets nothing
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    window::RenderPictureDialog* again = OpenRenderDialog();
+    ASSERT_NE(again, nullptr);
+    const window::PictureChoice c = again->Choice();
+    EXPECT_EQ(again->SizeBox->currentIndex(), again->CustomIndex());
+    EXPECT_EQ(c.width, 640);
+    EXPECT_EQ(c.height, 360);
+    EXPECT_EQ(c.supersample, 3);
+    EXPECT_FALSE(c.keepPixelShape);
+    EXPECT_EQ(c.format, render::FileFormat::Bmp);
+    EXPECT_EQ(c.path, dir.filePath("kept.bmp"));
+    again->reject();
+}
 
 // The window's colours reach the picture as quillon-render gives them from
 // its own options: a page with a rotation and offsets, and a loaded palette.
