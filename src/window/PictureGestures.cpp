@@ -84,7 +84,7 @@ void PictureGestures::ShowLive(const engine::Region& target)
     const engine::Region& from = pinching_ ? pinchRegion_ : dragRegion_;
     QImage preview = Preview(base, from.Values(), target.Values(), form_->PB->BlankColour());
     if (!preview.isNull())
-        form_->PB->SetPicture(preview);
+        form_->PB->ShowPreview(preview);
 }
 
 void PictureGestures::Wheel(QPoint at, int notches)
@@ -178,7 +178,7 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
                 if (dragMoved_) {
                     // Back to the region the drag started from, then one step.
                     const QPoint at = m->position().toPoint();
-                    form_->PB->SetPicture(dragPicture_);
+                    form_->PB->EndPreview();
                     dragPicture_ = QImage();
                     if (form_->ViewRegion == dragRegion_)
                         Pan(dragStart_, at);
@@ -204,7 +204,7 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
             }
             if (g->gestureType() == Qt::EndNativeGesture && pinching_) {
                 pinching_ = false;
-                form_->PB->SetPicture(pinchPicture_);
+                form_->PB->EndPreview();
                 pinchPicture_ = QImage();
                 ZoomAbout(pinchAt_, pinchFactor_);
             }

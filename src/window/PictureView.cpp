@@ -20,8 +20,23 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent)
 void PictureView::SetPicture(const QImage& picture)
 {
     picture_ = picture;
+    preview_ = QImage();
     update();
     emit PictureChanged();
+}
+
+void PictureView::ShowPreview(const QImage& preview)
+{
+    preview_ = preview;
+    update();
+}
+
+void PictureView::EndPreview()
+{
+    if (preview_.isNull())
+        return;
+    preview_ = QImage();
+    update();
 }
 
 void PictureView::SetSharpPicture(const QImage& sharp)
@@ -53,6 +68,11 @@ void PictureView::paintEvent(QPaintEvent*)
     if (picture_.isNull()) {
         if (blankColour_)
             p.fillRect(rect(), QColor::fromRgb(blankColour_()));
+        return;
+    }
+    if (!preview_.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), preview_);
         return;
     }
     if (ShowsSharpPicture()) {

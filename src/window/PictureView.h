@@ -17,6 +17,12 @@ public:
     // instead of the stretched one while its size is the view's (null: none).
     void SetSharpPicture(const QImage& sharp);
     const QImage& SharpPicture() const { return sharp_; }
+    // While the hands move the picture: `preview` shown stretched in place of
+    // everything else, until EndPreview or the next SetPicture. Picture()
+    // stays what it was.
+    void ShowPreview(const QImage& preview);
+    void EndPreview();
+    const QImage& Preview() const { return preview_; }
     // The sharp picture is on screen: it has the view's size in device pixels.
     bool ShowsSharpPicture() const;
     // The colour the whole view shows while it has no picture, asked at each
@@ -41,5 +47,6 @@ protected:
 private:
     QImage picture_;
     QImage sharp_;
+    QImage preview_;
     std::function<QRgb()> blankColour_;
 };

@@ -268,6 +268,25 @@ TEST_F(Gestures, MiddleAndCtrlLeftDragsMoveThePictureAndAClickWithoutMovingDoesN
         ExpectExactPicture(w);
     }
 
+    // While the button is held the picture follows the hand; the region waits for the release.
+    {
+        const engine::Region start = w.ViewRegion;
+        const QImage before = Rgb32(w.PB->Picture());
+        QTest::mousePress(w.PB, Qt::MiddleButton, Qt::NoModifier, QPoint(300, 200));
+        QTest::mouseMove(w.PB, QPoint(340, 230));
+        EXPECT_EQ(w.ViewRegion, start);
+        EXPECT_FALSE(w.IsCalculating());
+        EXPECT_EQ(Rgb32(w.PB->Preview()),
+                  window::PictureGestures::Preview(before, start.Values(),
+                                                   window::PanByCells(start, 40.0L * 1024 / W, 30.0L * 768 / H).Values(),
+                                                   w.PB->BlankColour()));
+        EXPECT_EQ(Rgb32(w.PB->Picture()), before) << "the picture itself waits for the release";
+        QTest::mouseRelease(w.PB, Qt::MiddleButton, Qt::NoModifier, QPoint(340, 230));
+        EXPECT_TRUE(w.PB->Preview().isNull());
+        EXPECT_EQ(w.History.Size(), ++steps);
+        ExpectExactPicture(w);
+    }
+
     const engine::Region still = w.ViewRegion;
     QTest::mouseClick(w.PB, Qt::MiddleButton, Qt::NoModifier, QPoint(30, 30));
     QTest::mouseClick(w.PB, Qt::LeftButton, Qt::ControlModifier, QPoint(30, 30));
