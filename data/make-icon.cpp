@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "fractals/Catalogue.h"
-#include "export/Export.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make-icon: unknown view '%s' or size out of 16..4096\n", viewId.c_str());
         return 2;
     }
-    const QImage icon = exporter::RenderViewImage(*view, SquareCrop(view->region.Make().Values()), size, size);
+    const QImage icon = screen::RenderViewImage(*view, SquareCrop(view->region.Make().Values()), size, size);
     if (!icon.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "make-icon: cannot write %s\n", argv[1]);
         return 1;

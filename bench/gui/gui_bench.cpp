@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
-#include "fractals/FormTamo.h"
 #include "fractals/Catalogue.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
+#include "window/FormTamo.h"
 #include "window/PictureView.h"
 #include "window/SharpPicture.h"
 
@@ -200,7 +200,7 @@ void MeasureSharp(const char* viewId)
     const fractals::View* view = fractals::FindView(viewId);
     const auto set = fractals::MakePointSet(*view->window);
     const engine::RegionValues region = view->region.Make().Values();
-    const exporter::PixelTable colours = exporter::PictureColours(colour::DefaultVgaPalette, colour::ColourAdjust{});
+    const screen::PixelTable colours = screen::PictureColours(colour::DefaultVgaPalette, colour::ColourAdjust{});
     auto time = [&](QSize size) {
         std::vector<double> runs;
         for (int k = 0; k < 5; ++k) {

@@ -20,7 +20,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/Kernels.h"
+#include "engine/Triple.h"
 
 namespace engine::formulas {
 

@@ -1,4 +1,4 @@
-// The pixel kernels of the random-set and level-set windows, with TripleMod and Larger.
+// The pixel kernels of the random-set and level-set windows.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +6,6 @@
 #include "engine/PointSets.h"
 
 namespace engine {
-
-// R = A - B * trunc(A / B), componentwise truncation through int32.
-inline void TripleMod(const TTriple& A, const TTriple& B, TTriple& R)
-{
-    R = TripleSub(A, TripleMul(TripleTrunc(TripleDiv(A, B)), B));
-}
-
-inline Extended Larger(Extended a, Extended b) { return (b >= a) ? b : a; }
 
 // Modular family (limit 50).
 std::int32_t RN1Kernel1(TBasicSet& S);

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "engine/KernelFormulas.h"
+#include "engine/Kernels.h"
 
 namespace engine {
 namespace {

@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "engine/KernelFormulas.h"
+#include "engine/Kernels.h"
 
 namespace engine {
 namespace {

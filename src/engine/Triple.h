@@ -90,4 +90,12 @@ inline Extended Exp(Extended x) { return std::exp(x); }
 inline Extended Ln(Extended x) { return std::log(x); }
 inline Extended ArcTan(Extended x) { return std::atan(x); }
 
+// R = A - B * trunc(A / B), componentwise truncation through int32.
+inline void TripleMod(const TTriple& A, const TTriple& B, TTriple& R)
+{
+    R = TripleSub(A, TripleMul(TripleTrunc(TripleDiv(A, B)), B));
+}
+
+inline Extended Larger(Extended a, Extended b) { return (b >= a) ? b : a; }
+
 } // namespace engine

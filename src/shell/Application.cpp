@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "shell/HelpForms.h"
 #include "shell/Site.h"

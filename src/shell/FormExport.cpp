@@ -4,10 +4,11 @@
 #include <QPixmap>
 #include <QShowEvent>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "shell/HelpForms.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
+#include "window/ScreenPicture.h"
 
 namespace shell {
 
@@ -19,7 +20,7 @@ QPixmap DialogPicture()
     const fractals::View* view = fractals::FindView("FormJU3");
     if (!view)
         return QPixmap();
-    return QPixmap::fromImage(exporter::RenderViewImage(*view, 64, 51));
+    return QPixmap::fromImage(screen::RenderViewImage(*view, 64, 51));
 }
 
 } // namespace

@@ -12,11 +12,12 @@
 #include <QToolButton>
 
 #include "fractals/Catalogue.h"
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
-#include "fractals/FormTamo.h"
-#include "shell/Application.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
+#include "window/FormTamo.h"
+#include "shell/Windows.h"
+#include "window/ViewOpening.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
 #include "window/ThumbnailRenderer.h"
@@ -143,13 +144,13 @@ void TFormMain::FractalButtonClick(const QString& button)
 
 void TFormMain::MMOpenViewClick()
 {
-    TFormBasicTamoSet::OpenViewWithDialog(this);
+    window::OpenViewWithDialog(this);
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* e)
 {
     for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile() && TFormBasicTamoSet::IsViewFileName(url.toLocalFile())) {
+        if (url.isLocalFile() && window::IsViewFileName(url.toLocalFile())) {
             e->acceptProposedAction();
             return;
         }
@@ -158,7 +159,7 @@ void TFormMain::dragEnterEvent(QDragEnterEvent* e)
 
 void TFormMain::dropEvent(QDropEvent* e)
 {
-    if (TFormBasicTamoSet::OpenDroppedViews(*e->mimeData())) {
+    if (window::OpenDroppedViews(*e->mimeData())) {
         e->acceptProposedAction();
         return;
     }

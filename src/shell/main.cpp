@@ -8,6 +8,7 @@
 
 #include "shell/Application.h"
 #include "shell/CommandLine.h"
+#include "window/ViewOpening.h"
 
 int main(int argc, char** argv)
 {
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
     QStringList files;
     for (const std::string& name : line.files)
         files << QFile::decodeName(QByteArray::fromStdString(name));
-    TFormBasicTamoSet::OpenViewFilesSoon(files);
+    window::OpenViewFilesSoon(files);
     const int status = QApplication::exec();
 
     // No worker thread may outlive the application object.

@@ -6,11 +6,9 @@
 
 #include <array>
 #include <exception>
-#include <string>
+#include <utility>
 
 #include "engine/RowPool.h"
-#include "window/ErrorReport.h"
-#include "window/FormBasicTamoSet.h"
 
 namespace {
 
@@ -18,8 +16,7 @@ std::atomic<int> liveWorkers{0};
 
 } // namespace
 
-TCalcOnForm::TCalcOnForm(TFormBasicTamoSet* form, engine::TBasicSet* set, engine::TValueFunction fn)
-    : FormPai(form), FSet(set), FValueFunction(fn), interfaceEvents_(QAbstractEventDispatcher::instance())
+TCalcOnForm::TCalcOnForm(Job job) : job_(std::move(job)), interfaceEvents_(QAbstractEventDispatcher::instance())
 {
     liveWorkers.fetch_add(1, std::memory_order_relaxed);
 }
@@ -40,41 +37,30 @@ int TCalcOnForm::LiveCount()
 
 void TCalcOnForm::Execute()
 {
-    TFormBasicTamoSet* const form = FormPai;
-    const engine::RegionValues region = form->ViewRegion.Values();
     // The rows are computed on the shared pool, a few ahead of the one
-    // published next, each with its own copy of the window's point set; this
-    // thread publishes them in order. Leaving the loop (stop or end) cancels
-    // the rows not started and waits for those in flight; none of them
-    // reaches IterBuffer.
-    engine::RowStream stream(region, *FSet, FValueFunction);
+    // published next, each with its own copy of the point set; this thread
+    // publishes them in order. Leaving the loop (stop or end) cancels the rows
+    // not started and waits for those in flight; none of them reaches the buffer.
+    engine::RowStream stream(job_.region, *job_.set, job_.valueFunction);
     std::array<std::uint8_t, engine::kBufferWidth> values{};
     for (int i = 0; i < engine::kBufferHeight; ++i) {
         stream.TakeRow(i, values.data());
-        form->IterBuffer.StoreRow(i, values.data());
-        // The worker yields to the interface once per row.
-        QMetaObject::invokeMethod(form, [] {}, Qt::BlockingQueuedConnection);
-        if (!form->PublishRow(i))
+        job_.buffer->StoreRow(i, values.data());
+        // The worker yields to the interface once per row (this object lives there).
+        QMetaObject::invokeMethod(this, [] {}, Qt::BlockingQueuedConnection);
+        if (!job_.publish(i))
             return;
     }
 }
 
 void TCalcOnForm::run()
 {
-    TFormBasicTamoSet* const form = FormPai;
     try {
         Execute();
     } catch (const std::exception& e) {
         // No formula throws; should one ever do so, the window must not stay
         // disabled with its calculation flag set.
-        const std::string message = e.what();
-        QMetaObject::invokeMethod(
-            form,
-            [form, message] {
-                form->FinishCalculation();
-                errors::Report(QString::fromStdString(message));
-            },
-            Qt::QueuedConnection);
+        emit Failed(QString::fromStdString(e.what()));
     }
     // Wakes a window waiting for this end (WaitForWorker), which may be idle
     // in its event loop. Nothing is posted: a message made here and freed on

@@ -1,29 +1,40 @@
-// TCalcOnForm: the worker thread that fills a window's IterBuffer row by row.
+// TCalcOnForm: the worker thread that computes a picture's rows into the buffer it is handed.
 #pragma once
 
+#include <QString>
 #include <QThread>
 
 #include <atomic>
-#include <cstdint>
+#include <functional>
+#include <memory>
 
+#include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 
 class QAbstractEventDispatcher;
-class TFormBasicTamoSet;
 
-// Owned by its window, which frees it before starting the next calculation
-// and when the window is destroyed (TFormBasicTamoSet::WaitForWorker).
+// Everything a run reads and the one place it writes are handed to it when it
+// is made; it knows nothing of the window that made it. Made on the interface
+// thread and freed there once the run has ended (RunEnded), before the next
+// calculation starts or the window goes.
 class TCalcOnForm : public QThread {
     Q_OBJECT
 public:
-    TCalcOnForm(TFormBasicTamoSet* form, engine::TBasicSet* set, engine::TValueFunction fn);
+    struct Job {
+        engine::RegionValues region;
+        std::unique_ptr<engine::TBasicSet> set; // the worker's own copy of the formula's point set
+        engine::TValueFunction valueFunction = nullptr;
+        engine::IterBuffer* buffer = nullptr; // each row is stored here before it is published
+        // Called on the worker's thread once the row is stored and the worker
+        // has met the interface thread (once per row): publishes the row and
+        // tells whether to go on.
+        std::function<bool(int row)> publish;
+    };
+
+    explicit TCalcOnForm(Job job);
     // Waits for the thread's very end; the run must have ended (RunEnded).
     ~TCalcOnForm() override;
-
-    TFormBasicTamoSet* const FormPai;
-    engine::TBasicSet* const FSet;
-    const engine::TValueFunction FValueFunction;
 
     // True once the run needs the interface thread no more: freeing this
     // object then waits only for the thread's last steps (a wake-up of the
@@ -34,12 +45,18 @@ public:
     // the tests and the shutdown probe.
     static int LiveCount();
 
+signals:
+    // A formula threw and the run ended without its last rows; queued to the
+    // receiver's thread.
+    void Failed(const QString& message);
+
 protected:
     void run() override;
 
 private:
     void Execute();
 
+    const Job job_;
     std::atomic<bool> runEnded_{false};
     // The interface thread's event loop (the worker is made there).
     QAbstractEventDispatcher* const interfaceEvents_;

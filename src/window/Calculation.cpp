@@ -8,10 +8,11 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include "export/Export.h"
 #include "window/CalcOnForm.h"
+#include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "window/RegionFormat.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -61,7 +62,17 @@ void TFormBasicTamoSet::ShowRegionInLabels()
 
 void TFormBasicTamoSet::CreateCalcThread()
 {
-    Worker = std::make_unique<TCalcOnForm>(this, PointSet.get(), ValueFunction);
+    TCalcOnForm::Job job;
+    job.region = ViewRegion.Values();
+    job.set = PointSet->Clone();
+    job.valueFunction = ValueFunction;
+    job.buffer = &IterBuffer;
+    job.publish = [this](int row) { return PublishRow(row); };
+    Worker = std::make_unique<TCalcOnForm>(std::move(job));
+    connect(Worker.get(), &TCalcOnForm::Failed, this, [this](const QString& message) {
+        FinishCalculation();
+        errors::Report(message);
+    }, Qt::QueuedConnection);
     Worker->start();
 }
 
@@ -89,7 +100,7 @@ void TFormBasicTamoSet::Timer1Timer()
 {
     if (!Calculating.load())
         return;
-    const exporter::PixelTable table = ColourTable();
+    const screen::PixelTable table = ColourTable();
     while (PaintedRow < ComputedRow.load(std::memory_order_acquire)) {
         ++PaintedRow;
         PaintRowWith(WorkBitmap, PaintedRow, table);
@@ -112,16 +123,16 @@ void TFormBasicTamoSet::FinishCalculation()
     EnableControls(true);
 }
 
-exporter::PixelTable TFormBasicTamoSet::ColourTable() const
+screen::PixelTable TFormBasicTamoSet::ColourTable() const
 {
-    return exporter::PictureColours(Palette, CurrentAdjust());
+    return screen::PictureColours(Palette, CurrentAdjust());
 }
 
-void TFormBasicTamoSet::PaintRowWith(QImage& image, int row, const exporter::PixelTable& pixels) const
+void TFormBasicTamoSet::PaintRowWith(QImage& image, int row, const screen::PixelTable& pixels) const
 {
     std::uint8_t values[engine::kBufferWidth];
     IterBuffer.LoadRow(row, values);
-    exporter::PaintPictureRow(image, row, values, pixels);
+    screen::PaintPictureRow(image, row, values, pixels);
 }
 
 void TFormBasicTamoSet::PaintRow(int row)
@@ -131,7 +142,7 @@ void TFormBasicTamoSet::PaintRow(int row)
 
 QImage TFormBasicTamoSet::PaintedPicture() const
 {
-    return exporter::RenderPicture(IterBuffer, Palette, CurrentAdjust());
+    return screen::RenderPicture(IterBuffer, Palette, CurrentAdjust());
 }
 
 void TFormBasicTamoSet::PaintAllRows()

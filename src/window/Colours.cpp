@@ -1,7 +1,6 @@
 // Palette pages, colour panels, the colour track bars and recolouring without recalculation.
 #include "window/FormBasicTamoSet.h"
 
-#include <QColorDialog>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -51,16 +50,7 @@ void TFormBasicTamoSet::PagCPalChange()
 
 void TFormBasicTamoSet::Panel21Click(ColourPanel* sender)
 {
-    std::optional<QColor> chosen;
-    if (ColourChoiceHook) {
-        chosen = ColourChoiceHook(ColorDialog1Colour);
-    } else {
-        QColorDialog dialog(this);
-        dialog.setObjectName("ColorDialog1");
-        dialog.setCurrentColor(ColorDialog1Colour);
-        if (dialog.exec() == QDialog::Accepted)
-            chosen = dialog.currentColor();
-    }
+    const std::optional<QColor> chosen = window::InstalledDialogs().ChooseColour(this, ColorDialog1Colour);
     if (chosen && chosen->isValid()) {
         ColorDialog1Colour = *chosen;
         sender->SetColour(colour::MakeColour(chosen->red(), chosen->green(), chosen->blue()));

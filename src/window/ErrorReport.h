@@ -8,9 +8,7 @@
 
 namespace errors {
 
-// When set, receives each message instead of the modal message box.
-extern std::function<void(const QString&)> Hook;
-
+// Shows the message through the installed dialogs (window::InstalledDialogs).
 void Report(const QString& message);
 // Reports the exception being handled. Call only inside a catch block.
 void ReportCurrentException();

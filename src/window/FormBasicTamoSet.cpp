@@ -3,10 +3,6 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -39,8 +35,6 @@
 #include "window/PictureView.h"
 #include "window/SharpPicture.h"
 
-std::function<std::optional<QColor>(const QColor&)> TFormBasicTamoSet::ColourChoiceHook;
-std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::SaveFileHook;
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
 
 namespace {
@@ -442,10 +436,8 @@ void TFormBasicTamoSet::FormCreate(const fractals::WindowEntry& entry)
     resize(entry.width, entry.height);
 
     PointSet = fractals::MakePointSet(entry); // with its Julia constant
-    ValueFunction = entry.valueFunction;
-    entry.region.ApplyTo(ViewRegion);
     FormCreate();
-    ColourOffset = static_cast<std::uint8_t>(entry.colourOffset);
+    Model.Open(entry);
     AttachThumbnails();
 }
 
@@ -473,38 +465,6 @@ void TFormBasicTamoSet::SetRegionByCorners(engine::Extended x1, engine::Extended
                                            engine::Extended y2)
 {
     ViewRegion.SetRegionByCorners(x1, x2, y1, y2);
-}
-
-// ---- drops: a palette file dropped on the window loads it, a view file opens its view ----
-void TFormBasicTamoSet::dragEnterEvent(QDragEnterEvent* e)
-{
-    for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile() && (colour::PaletteFormatOfName(url.toLocalFile().toStdString()) ||
-                                  IsViewFileName(url.toLocalFile()))) {
-            e->acceptProposedAction();
-            return;
-        }
-    QMainWindow::dragEnterEvent(e);
-}
-
-void TFormBasicTamoSet::dropEvent(QDropEvent* e)
-{
-    for (const QUrl& url : e->mimeData()->urls()) {
-        const QString path = url.toLocalFile();
-        if (url.isLocalFile() && colour::PaletteFormatOfName(path.toStdString())) {
-            e->acceptProposedAction();
-            // Refused while a calculation runs, as the menu item is.
-            if (MMLoadPalette->isEnabled())
-                errors::Guarded([this, path] { LoadPaletteFile(path); });
-            return;
-        }
-    }
-    // View files: each opens in its own window, whatever this one is doing.
-    if (OpenDroppedViews(*e->mimeData(), this)) {
-        e->acceptProposedAction();
-        return;
-    }
-    QMainWindow::dropEvent(e);
 }
 
 void TFormBasicTamoSet::EnableRGBControls(bool enabled)

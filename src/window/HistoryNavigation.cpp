@@ -31,35 +31,27 @@ void TFormBasicTamoSet::UpdateHistoryActions(bool enabled)
 {
     if (MMBack == nullptr)
         return;
-    MMBack->setEnabled(enabled && History.CanStep(-1));
-    MMForward->setEnabled(enabled && History.CanStep(1));
+    MMBack->setEnabled(enabled && Model.CanStep(-1));
+    MMForward->setEnabled(enabled && Model.CanStep(1));
 }
 
 void TFormBasicTamoSet::RecordCalculationStart()
 {
-    // A calculation that redraws a view of the history is already in it.
-    if (!Revisiting)
-        History.Record({ViewRegion, ValueFunction, ColourOffset});
-    Revisiting = false;
+    Model.CalculationStarts();
 }
 
 void TFormBasicTamoSet::KeepFinishedPicture()
 {
     if (!StopRequested.load())
-        History.KeepCurrent(IterBuffer.Snapshot());
+        Model.CalculationDone(IterBuffer.Snapshot());
 }
 
 void TFormBasicTamoSet::GoToHistory(int step)
 {
-    if (Calculating.load() || !History.CanStep(step))
+    if (Calculating.load() || !Model.CanStep(step))
         return;
-    const window::HistoryView& view = History.Step(step);
-    ViewRegion = view.region;
-    ValueFunction = view.valueFunction;
-    ColourOffset = view.colourOffset;
-    const auto kept = History.CurrentBuffer();
+    const auto kept = Model.Step(step);
     if (!kept) {
-        Revisiting = true;
         StartCalculation();
         return;
     }

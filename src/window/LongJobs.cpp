@@ -21,7 +21,6 @@
 #include <utility>
 
 #include "window/ErrorReport.h"
-#include "window/FormBasicTamoSet.h"
 
 namespace window {
 
@@ -259,28 +258,3 @@ std::pair<QDialogButtonBox*, QPushButton*> Finish(QDialog* dialog, QFormLayout* 
 } // namespace jobdialog
 
 } // namespace window
-
-// ---- the window's side: one long job at a time, cancelled when the window closes ----
-
-void TFormBasicTamoSet::StartLongJob(std::unique_ptr<window::LongJob> job)
-{
-    BackgroundJob = std::move(job);
-    connect(BackgroundJob.get(), &window::LongJob::Ended, this, [this] { UpdateLongJobActions(!Calculating.load()); });
-    UpdateLongJobActions(!Calculating.load());
-}
-
-void TFormBasicTamoSet::UpdateLongJobActions(bool enabled)
-{
-    if (MMRenderPicture == nullptr)
-        return;
-    const bool free = enabled && !(BackgroundJob && BackgroundJob->Running());
-    MMRenderPicture->setEnabled(free);
-    MMZoomMovie->setEnabled(free && ZoomMovieViews().size() >= 2);
-}
-
-void TFormBasicTamoSet::closeEvent(QCloseEvent* e)
-{
-    if (BackgroundJob)
-        BackgroundJob->Stop();
-    QMainWindow::closeEvent(e);
-}

@@ -12,9 +12,9 @@
 
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
+#include "view/Navigation.h"
 
 using engine::Extended;
-using engine::Real48;
 
 namespace {
 
@@ -29,10 +29,6 @@ constexpr int kZoomTopOffset = 16;
 // The frame appears once both sides are longer than this.
 constexpr int kFrameMinimum = 8;
 
-// Every assignment narrows at once: a later step reads the rounded value.
-// An overflow throws here and leaves the field as it was.
-void Store(Real48& field, Extended value) { field = Real48::FromExtended(value); }
-
 Extended NumberIn(const QLineEdit* edit)
 {
     return window::ParseRegionNumberOrThrow(edit->text().toStdString(), window::SystemDecimalSeparator());
@@ -42,46 +38,37 @@ Extended NumberIn(const QLineEdit* edit)
 
 void TFormBasicTamoSet::BitBtnZINClick()
 {
-    engine::Region& r = ViewRegion;
-    Store(r.XWidth, r.XWidth.ToExtended() * 0.5L);
-    Store(r.YHeight, r.YHeight.ToExtended() * 0.5L);
-    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * 0.5L);
-    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * 0.5L);
+    view::ZoomIn(ViewRegion);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnZOUTClick()
 {
-    engine::Region& r = ViewRegion;
-    Store(r.XStart, r.XStart.ToExtended() - r.XWidth.ToExtended() * 0.5L);
-    Store(r.YStart, r.YStart.ToExtended() - r.YHeight.ToExtended() * 0.5L);
-    Store(r.XWidth, r.XWidth.ToExtended() * 2.0L);
-    Store(r.YHeight, r.YHeight.ToExtended() * 2.0L);
+    view::ZoomOut(ViewRegion);
     StartCalculation();
 }
 
-// Row 0 is the top of the picture: moving up lowers YStart.
 void TFormBasicTamoSet::BitBtnUpClick()
 {
-    Store(ViewRegion.YStart, ViewRegion.YStart.ToExtended() - ViewRegion.YHeight.ToExtended() * 0.5L);
+    view::MoveUp(ViewRegion);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnDownClick()
 {
-    Store(ViewRegion.YStart, ViewRegion.YStart.ToExtended() + ViewRegion.YHeight.ToExtended() * 0.5L);
+    view::MoveDown(ViewRegion);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnLeftClick()
 {
-    Store(ViewRegion.XStart, ViewRegion.XStart.ToExtended() - ViewRegion.XWidth.ToExtended() * 0.5L);
+    view::MoveLeft(ViewRegion);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnRightClick()
 {
-    Store(ViewRegion.XStart, ViewRegion.XStart.ToExtended() + ViewRegion.XWidth.ToExtended() * 0.5L);
+    view::MoveRight(ViewRegion);
     StartCalculation();
 }
 
@@ -234,19 +221,8 @@ void TFormBasicTamoSet::SBZoomClick()
 {
     // The picture is stretched to PB, so the rectangle is converted with
     // PB's size now, after any layout change since it was drawn.
-    const int w = PB->width();
-    const int h = PB->height();
-    // A view with no area would divide by zero: the result is out of range.
-    if (w <= 0 || h <= 0)
-        throw engine::FloatingPointOverflow();
-    // Integer differences, divided in extended precision.
-    auto across = [w](int pixels) { return static_cast<Extended>(pixels) / static_cast<Extended>(w); };
-    auto down = [h](int pixels) { return static_cast<Extended>(pixels) / static_cast<Extended>(h); };
-    engine::Region& r = ViewRegion;
-    Store(r.XStart, r.XStart.ToExtended() + r.XWidth.ToExtended() * across(SelLeft - kZoomLeftOffset));
-    Store(r.YStart, r.YStart.ToExtended() + r.YHeight.ToExtended() * down(SelTop - kZoomTopOffset));
-    Store(r.XWidth, r.XWidth.ToExtended() * across(SelRight - SelLeft));
-    Store(r.YHeight, r.YHeight.ToExtended() * down(SelBottom - SelTop));
+    const view::Band band{SelLeft - kZoomLeftOffset, SelTop - kZoomTopOffset, SelRight - SelLeft, SelBottom - SelTop};
+    view::ZoomToBand(ViewRegion, band, PB->width(), PB->height());
     StartCalculation();
 }
 
@@ -270,16 +246,11 @@ void TFormBasicTamoSet::BBEditClick()
 // The edit boxes keep their text.
 void TFormBasicTamoSet::BBCancelClick() { PositionBoxIdle(); }
 
-// Each value is stored before the next text is read, and the extents are
-// taken from the stored (rounded) starts. A bad text or an overflow ends the
-// command there: the values stored so far stay, nothing is calculated and
-// the box stays in editing.
+// A bad text or an overflow ends the command where it happens: the values
+// stored so far stay, nothing is calculated and the box stays in editing.
 void TFormBasicTamoSet::BBSubmitClick()
 {
-    engine::Region& r = ViewRegion;
-    Store(r.XStart, NumberIn(EdX1));
-    Store(r.YStart, NumberIn(EdY1));
-    Store(r.XWidth, NumberIn(EdX2) - r.XStart.ToExtended());
-    Store(r.YHeight, NumberIn(EdY2) - r.YStart.ToExtended());
+    view::TypeRegion(ViewRegion, {[this] { return NumberIn(EdX1); }, [this] { return NumberIn(EdX2); },
+                                  [this] { return NumberIn(EdY1); }, [this] { return NumberIn(EdY2); }});
     StartCalculation();
 }

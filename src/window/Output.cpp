@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QStringList>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/Services.h"
+#include "window/LocalPath.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -24,31 +26,11 @@ QString NameFilter(const QString& pairs)
     return filters.join(QStringLiteral(";;"));
 }
 
-std::string FileNameBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
-
 } // namespace
 
 QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSettings& settings)
 {
-    if (SaveFileHook)
-        return SaveFileHook(settings);
-    QFileDialog dialog(this);
-    dialog.setObjectName(settings.name);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The name is used exactly as chosen and an existing file is replaced
-    // without a question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setDefaultSuffix(QString());
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (!settings.initialName.isEmpty())
-        dialog.selectFile(settings.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return window::InstalledDialogs().SaveFileName(this, settings);
 }
 
 void TFormBasicTamoSet::BitBtnSaveClick()
@@ -58,7 +40,7 @@ void TFormBasicTamoSet::BitBtnSaveClick()
     if (name.isEmpty())
         return;
     // The picture at its own size, not as stretched in the view.
-    exporter::SaveBmp(ShownPicture(), name);
+    screen::SaveBmp(ShownPicture(), name);
 }
 
 void TFormBasicTamoSet::MMCopytoclipboardClick()
@@ -72,7 +54,7 @@ void TFormBasicTamoSet::MMExportBMRTClick()
     if (name.isEmpty())
         return;
     const std::vector<std::uint8_t> values = IterBuffer.Snapshot();
-    exporter::WriteRenderMan(FileNameBytes(name), values);
+    exporter::WriteRenderMan(window::LocalPath(name), values);
 }
 
 void TFormBasicTamoSet::MMPovClick()
@@ -88,7 +70,7 @@ void TFormBasicTamoSet::MMPovClick()
         RunSaveDialog(SaveDialogSettings{"SavePOV", QString(), NameFilter("POV-Ray file|*.pov"), QString()});
     if (chosen.isEmpty())
         return;
-    const std::string scene = exporter::SceneName(FileNameBytes(chosen));
+    const std::string scene = exporter::SceneName(window::LocalPath(chosen));
     const std::string heightImage = exporter::HeightImageName(scene);
 
     // The command stays enabled while a calculation writes rows; the

@@ -12,14 +12,12 @@
 #include <string>
 #include <utility>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/ErrorReport.h"
+#include "window/LocalPath.h"
 
-std::function<QString(const SaveDialogSettings&)> TFormBasicTamoSet::OpenFileHook;
 
 namespace {
-
-std::string PathBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
 } // namespace
 
@@ -39,24 +37,7 @@ void TFormBasicTamoSet::BuildPaletteControls()
 
 QString TFormBasicTamoSet::RunOpenDialog(const SaveDialogSettings& settings)
 {
-    return RunOpenDialog(this, settings);
-}
-
-QString TFormBasicTamoSet::RunOpenDialog(QWidget* parent, const SaveDialogSettings& settings)
-{
-    if (OpenFileHook)
-        return OpenFileHook(settings);
-    QFileDialog dialog(parent);
-    dialog.setObjectName(settings.name);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!settings.title.isEmpty())
-        dialog.setWindowTitle(settings.title);
-    if (!settings.filter.isEmpty())
-        dialog.setNameFilter(settings.filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return window::InstalledDialogs().OpenFileName(this, settings);
 }
 
 void TFormBasicTamoSet::MMLoadPaletteClick()
@@ -71,7 +52,7 @@ void TFormBasicTamoSet::MMLoadPaletteClick()
 void TFormBasicTamoSet::LoadPaletteFile(const QString& path)
 {
     // Read completely before anything changes, so a refused file leaves the colours as they were.
-    colour::PaletteFile file = colour::ReadPaletteFile(PathBytes(path));
+    colour::PaletteFile file = colour::ReadPaletteFile(window::LocalPath(path));
     SetLoadedPalette(std::move(file));
 }
 
@@ -106,5 +87,5 @@ void TFormBasicTamoSet::MMSavePaletteClick()
     const colour::PalettePage page = CurrentPalettePage();
     const std::string title = page == colour::PalettePage::Vga && LoadedPalette ? LoadedPalette->name
                                                                                  : colour::PalettePageName(page);
-    exporter::SavePaletteFile(PathBytes(name), Palette, title);
+    exporter::SavePaletteFile(window::LocalPath(name), Palette, title);
 }

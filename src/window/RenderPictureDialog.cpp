@@ -23,7 +23,7 @@
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
-#include "window/FormBasicTamoSet.h"
+#include "window/Services.h"
 #include "window/LongJobs.h"
 
 namespace window {
@@ -198,52 +198,3 @@ PictureChoice RenderPictureDialog::Choice() const
 }
 
 } // namespace window
-
-void TFormBasicTamoSet::MMRenderPictureClick()
-{
-    if (Calculating.load() || (BackgroundJob && BackgroundJob->Running()))
-        return;
-    auto* dialog = new window::RenderPictureDialog(
-        this, [this](const SaveDialogSettings& s) { return RunSaveDialog(s); },
-        [this](const window::PictureChoice& c) { return errors::Guarded([&] { StartRenderPicture(c); }); });
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
-}
-
-void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
-{
-    if (Calculating.load())
-        throw std::runtime_error(std::string(Entry ? Entry->caption : "The window") +
-                                 " is still calculating; render the picture once it has finished.");
-    if (choice.format == render::FileFormat::Bmp && !exporter::BmpFits(choice.width, choice.height))
-        throw std::runtime_error("A " + std::to_string(choice.width) + " × " + std::to_string(choice.height) +
-                                 " picture is too large for a Windows bitmap (4 GiB at most); choose PNG.");
-    // Everything the render reads is copied here: the window stays free to explore.
-    exporter::ViewDocument doc = CurrentViewDocument();
-    doc.picture = {choice.width, choice.height, choice.supersample, choice.keepPixelShape};
-    if (choice.keepPixelShape)
-        doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
-    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
-    const std::string viewText = exporter::ViewText(doc);
-    const std::string path = QFile::encodeName(choice.path).toStdString();
-    const render::FileFormat format = choice.format;
-    const QString headline = QStringLiteral("%1 at %2 × %3%4 into %5")
-                                 .arg(QString::fromStdString(doc.viewId))
-                                 .arg(choice.width)
-                                 .arg(choice.height)
-                                 .arg(choice.supersample > 1 ? QStringLiteral(", %1 × %1 samples a pixel").arg(choice.supersample)
-                                                             : QString())
-                                 .arg(choice.path);
-    StartLongJob(std::make_unique<window::LongJob>(
-        this, QStringLiteral("Render Picture"), headline,
-        [job, viewText, path, format](const std::atomic<bool>& cancel, window::JobProgress& progress) -> std::string {
-            const render::Control control = window::BackgroundControl(
-                cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
-            try {
-                render::RenderFile(job->job, job->colours, format, path, viewText, control);
-            } catch (const render::Cancelled&) {
-                // The writer was dropped unfinished: no file.
-            }
-            return {};
-        }));
-}

@@ -1,12 +1,21 @@
 // window::Services: what a fractal window asks of the application (help windows, about box, export options, site).
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class QWidget;
 
 #include <optional>
 #include <string>
+
+// What a save dialog is asked to show; the test hook receives it as well.
+struct SaveDialogSettings {
+    QString name;          // "SaveDialog1", "SavePOV", "SaveBMRT"
+    QString title;         // empty: the platform's default
+    QString filter;        // Qt filter string; empty: none
+    QString initialName;   // empty: none
+};
 
 namespace window {
 
@@ -45,6 +54,25 @@ public:
         return nullptr;
     }
 };
+
+// The modal dialogs of every window: the toolkit's, unless a test has put its
+// own answers in their place (InstallDialogs), the one seam for all of them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen file name; an empty string for a cancel.
+    virtual QString SaveFileName(QWidget* parent, const SaveDialogSettings& settings);
+    virtual QString OpenFileName(QWidget* parent, const SaveDialogSettings& settings);
+    // The confirmed colour ("ColorDialog1"); nothing for a cancel.
+    virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
+    // The message box of an error, titled "Quillon".
+    virtual void ShowError(const QString& message);
+};
+
+// The installed dialogs, or the toolkit's.
+Dialogs& InstalledDialogs();
+// Installs `dialogs` (not owned; null: the toolkit's again).
+void InstallDialogs(Dialogs* dialogs);
 
 // The installed services, or null.
 Services* InstalledServices();

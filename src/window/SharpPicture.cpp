@@ -43,7 +43,7 @@ std::vector<std::uint8_t> SharpValues(const engine::RegionValues& region, const 
     return values;
 }
 
-QImage SharpImage(const std::vector<std::uint8_t>& values, QSize size, const exporter::PixelTable& colours)
+QImage SharpImage(const std::vector<std::uint8_t>& values, QSize size, const screen::PixelTable& colours)
 {
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull() || values.size() != static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height()))
@@ -192,7 +192,7 @@ void SharpPicture::Finished(std::shared_ptr<std::vector<std::uint8_t>> values, K
 
 void SharpPicture::Show()
 {
-    QImage image = SharpImage(values_, valuesKey_.size, exporter::PictureColours(form_->Palette, form_->CurrentAdjust()));
+    QImage image = SharpImage(values_, valuesKey_.size, screen::PictureColours(form_->Palette, form_->CurrentAdjust()));
     image.setDevicePixelRatio(form_->PB->devicePixelRatioF());
     form_->PB->SetSharpPicture(image);
     emit Shown();

@@ -13,7 +13,7 @@
 
 #include "engine/PointSets.h"
 #include "engine/Region.h"
-#include "export/Export.h"
+#include "window/ScreenPicture.h"
 
 class QAction;
 class QTimer;
@@ -27,7 +27,7 @@ namespace window {
 // result is then empty).
 std::vector<std::uint8_t> SharpValues(const engine::RegionValues& region, const engine::TBasicSet& prototype,
                                       engine::TValueFunction function, QSize size, const std::atomic<bool>* cancel = nullptr);
-QImage SharpImage(const std::vector<std::uint8_t>& values, QSize size, const exporter::PixelTable& colours);
+QImage SharpImage(const std::vector<std::uint8_t>& values, QSize size, const screen::PixelTable& colours);
 
 // Off by default: the window then looks as it always has (the 1024 x 768
 // picture stretched, smoothly). On, each finished picture is followed by

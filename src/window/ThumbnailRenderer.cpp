@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 #include "fractals/Catalogue.h"
-#include "export/Export.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ ThumbnailRenderer* ThumbnailRenderer::Current() { return current; }
 
 QImage ThumbnailRenderer::Render(const fractals::View& view)
 {
-    return exporter::RenderViewImage(view, kWidth, kHeight);
+    return screen::RenderViewImage(view, kWidth, kHeight);
 }
 
 void ThumbnailRenderer::Run()

@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,34 +24,19 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/Services.h"
+#include "window/ViewOpening.h"
+#include "window/LocalPath.h"
 
 namespace {
 
-std::string FileBytes(const QString& name) { return QFile::encodeName(name).toStdString(); }
-
-const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All files (*)");
-
 } // namespace
 
-const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const
-{
-    if (Entry == nullptr)
-        return nullptr;
-    // The window's opening view first: a type button may share its formula.
-    const fractals::View* found = nullptr;
-    for (const fractals::View& v : fractals::Views())
-        if (v.window == Entry && v.function == ValueFunction && (found == nullptr || v.id == Entry->instance))
-            found = &v;
-    return found;
-}
+const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const { return Model.CatalogueView(); }
 
 exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
 {
-    const fractals::View* view = CurrentCatalogueView();
-    if (view == nullptr)
-        throw std::runtime_error("This window's view has no name in the catalogue.");
-    exporter::ViewDocument doc = exporter::DefaultView(*view);
-    doc.region = ViewRegion;
+    // The colours live in the controls that show them.
+    exporter::ViewDocument doc = Model.Document();
     doc.page = CurrentPalettePage();
     doc.panels = CurrentPanelColours();
     doc.adjust = CurrentAdjust();
@@ -65,9 +52,7 @@ void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
         throw std::logic_error("the view " + doc.viewId + " belongs to another window");
     if (Calculating.load())
         throw std::runtime_error(std::string(Entry->caption) + " is still calculating; open the view once it has finished.");
-    ValueFunction = view->function;
-    ViewRegion = doc.region;
-    ColourOffset = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+    Model.OpenDocument(doc);
     // Before the page: a loaded palette lives on the Vga page, but the view may show another.
     if (doc.loadedPalette)
         SetLoadedPalette(colour::PaletteFile{doc.loadedPalette->table, doc.loadedPalette->name});
@@ -106,7 +91,7 @@ void TFormBasicTamoSet::MMSaveViewClick()
         RunSaveDialog(SaveDialogSettings{"SaveView", "Save View", "Quillon views (*.qview)", QString()});
     if (name.isEmpty())
         return;
-    exporter::WriteViewFile(FileBytes(name), doc);
+    exporter::WriteViewFile(window::LocalPath(name), doc);
 }
 
 void TFormBasicTamoSet::MMSavePictureViewClick()
@@ -119,7 +104,7 @@ void TFormBasicTamoSet::MMSavePictureViewClick()
     // The pixels Save writes to a bitmap, three bytes each.
     const QImage picture = ShownPicture().convertToFormat(QImage::Format_RGB888);
     const std::unique_ptr<exporter::PictureWriter> writer = exporter::OpenPngWriter(
-        FileBytes(name), picture.width(), picture.height(), {{exporter::kPngViewKeyword, exporter::ViewText(doc)}});
+        window::LocalPath(name), picture.width(), picture.height(), {{exporter::kPngViewKeyword, exporter::ViewText(doc)}});
     for (int row = 0; row < picture.height(); ++row)
         writer->WriteRow(picture.constScanLine(row));
     writer->Finish();
@@ -136,40 +121,12 @@ void TFormBasicTamoSet::EnableViewFileActions(bool enabled)
 
 void TFormBasicTamoSet::MMOpenViewClick()
 {
-    OpenViewWithDialog(this, this);
-}
-
-void TFormBasicTamoSet::OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin)
-{
-    const QString name = RunOpenDialog(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
-    if (name.isEmpty())
-        return;
-    OpenViewFileInItsWindow(name, origin);
+    window::OpenViewWithDialog(this, this);
 }
 
 void TFormBasicTamoSet::OpenViewFile(const QString& name)
 {
-    OpenViewFileInItsWindow(name, this);
-}
-
-TFormBasicTamoSet* TFormBasicTamoSet::OpenViewFileInItsWindow(const QString& name, TFormBasicTamoSet* origin)
-{
-    // Everything is read and checked before any window changes.
-    const exporter::ViewDocument doc = exporter::ReadViewFile(FileBytes(name));
-    const fractals::View* view = fractals::FindView(doc.viewId);
-    if (view == nullptr)
-        throw exporter::ViewFileError(name.toStdString() + ": unknown view " + doc.viewId);
-    TFormBasicTamoSet* target = nullptr;
-    if (origin != nullptr && origin->Entry == view->window)
-        target = origin;
-    if (window::Services* services = window::InstalledServices())
-        if (auto* shown = qobject_cast<TFormBasicTamoSet*>(services->ShowViewWindow(view->window->instance)))
-            target = shown;
-    if (target == nullptr)
-        throw std::runtime_error("No window shows the view " + doc.viewId + ".");
-    target->InterruptCalculation();
-    target->ApplyViewDocument(doc);
-    return target;
+    window::OpenViewFileInItsWindow(name, this);
 }
 
 void TFormBasicTamoSet::InterruptCalculation()
@@ -184,31 +141,34 @@ void TFormBasicTamoSet::InterruptCalculation()
     FinishCalculation();
 }
 
-bool TFormBasicTamoSet::IsViewFileName(const QString& name)
+// ---- drops: a palette file dropped on the window loads it, a view file opens its view ----
+void TFormBasicTamoSet::dragEnterEvent(QDragEnterEvent* e)
 {
-    const QString suffix = QFileInfo(name).suffix();
-    return suffix.compare(QLatin1String("qview"), Qt::CaseInsensitive) == 0 ||
-           suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile() && (colour::PaletteFormatOfName(url.toLocalFile().toStdString()) ||
+                                  window::IsViewFileName(url.toLocalFile()))) {
+            e->acceptProposedAction();
+            return;
+        }
+    QMainWindow::dragEnterEvent(e);
 }
 
-void TFormBasicTamoSet::OpenViewFilesSoon(const QStringList& names, TFormBasicTamoSet* origin)
+void TFormBasicTamoSet::dropEvent(QDropEvent* e)
 {
-    if (names.isEmpty())
+    for (const QUrl& url : e->mimeData()->urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && colour::PaletteFormatOfName(path.toStdString())) {
+            e->acceptProposedAction();
+            // Refused while a calculation runs, as the menu item is.
+            if (MMLoadPalette->isEnabled())
+                errors::Guarded([this, path] { LoadPaletteFile(path); });
+            return;
+        }
+    }
+    // View files: each opens in its own window, whatever this one is doing.
+    if (window::OpenDroppedViews(*e->mimeData(), this)) {
+        e->acceptProposedAction();
         return;
-    // Not inside the caller's event (a drop, start-up): an interrupted
-    // calculation is waited for with events flowing.
-    QTimer::singleShot(0, QCoreApplication::instance(), [names, from = QPointer<TFormBasicTamoSet>(origin)] {
-        for (const QString& name : names)
-            errors::Guarded([&] { OpenViewFileInItsWindow(name, from.data()); });
-    });
-}
-
-bool TFormBasicTamoSet::OpenDroppedViews(const QMimeData& data, TFormBasicTamoSet* origin)
-{
-    QStringList names;
-    for (const QUrl& url : data.urls())
-        if (url.isLocalFile() && IsViewFileName(url.toLocalFile()))
-            names << url.toLocalFile();
-    OpenViewFilesSoon(names, origin);
-    return !names.isEmpty();
+    }
+    QMainWindow::dropEvent(e);
 }

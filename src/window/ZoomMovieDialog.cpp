@@ -28,7 +28,7 @@
 #include "movie/ZoomPath.h"
 #include "render/ViewMovie.h"
 #include "window/ErrorReport.h"
-#include "window/FormBasicTamoSet.h"
+#include "window/Services.h"
 #include "window/LongJobs.h"
 
 namespace window {
@@ -136,96 +136,3 @@ MovieChoice ZoomMovieDialog::Choice() const
 }
 
 } // namespace window
-
-std::vector<engine::Region> TFormBasicTamoSet::ZoomMovieViews() const
-{
-    std::vector<engine::Region> views;
-    if (History.Size() == 0)
-        return views;
-    // Backwards from the current view while the formula stays the same.
-    for (std::size_t i = History.CurrentIndex() + 1; i-- > 0;) {
-        const window::HistoryView& v = History.At(i);
-        if (v.valueFunction != ValueFunction)
-            break;
-        views.push_back(v.region);
-    }
-    std::reverse(views.begin(), views.end());
-    return views;
-}
-
-void TFormBasicTamoSet::MMZoomMovieClick()
-{
-    if (Calculating.load() || (BackgroundJob && BackgroundJob->Running()))
-        return;
-    const std::size_t views = ZoomMovieViews().size();
-    if (views < 2)
-        return;
-    auto* dialog = new window::ZoomMovieDialog(
-        this, static_cast<int>(views), [this](const SaveDialogSettings& s) { return RunSaveDialog(s); },
-        [this](const window::MovieChoice& c) { return errors::Guarded([&] { StartZoomMovie(c); }); });
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
-}
-
-void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
-{
-    if (Calculating.load())
-        throw std::runtime_error(std::string(Entry ? Entry->caption : "The window") +
-                                 " is still calculating; make the movie once it has finished.");
-    const std::vector<engine::Region> views = ZoomMovieViews();
-    if (views.size() < 2)
-        throw std::runtime_error("The window's history holds one view only: zoom first, then make the movie.");
-    std::vector<engine::RegionValues> regions;
-    for (const engine::Region& r : views)
-        regions.push_back(r.Values());
-    const int frames = choice.Frames();
-    const auto plan = std::make_shared<const movie::ZoomPlan>(movie::PlanZoom(regions, frames));
-    const std::string path = QFile::encodeName(choice.path).toStdString();
-    if (!choice.frameFolder)
-        (void)movie::VideoFormatOf(path); // a name that is neither .mp4 nor .webm is refused before anything starts
-
-    // Everything the movie reads is copied here: the window stays free to explore.
-    exporter::ViewDocument start = CurrentViewDocument();
-    start.region = views.front();
-    start.extendedRegion.reset();
-    start.picture = {choice.width, choice.height, choice.supersample, false};
-    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
-    const int width = choice.width, height = choice.height;
-    const std::int64_t rowsPerFrame = static_cast<std::int64_t>(height) * choice.supersample;
-    const bool folder = choice.frameFolder;
-    const double fps = choice.fps;
-    const QString headline = QStringLiteral("%1: %2 frames of %3 × %4 through %5 views into %6")
-                                 .arg(QString::fromStdString(start.viewId))
-                                 .arg(frames)
-                                 .arg(width)
-                                 .arg(height)
-                                 .arg(views.size())
-                                 .arg(choice.path);
-    StartLongJob(std::make_unique<window::LongJob>(
-        this, QStringLiteral("Make Zoom Movie"), headline,
-        [job, plan, start, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
-                                                                           window::JobProgress& progress) {
-            const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(plan->frames.size());
-            const int frameCount = static_cast<int>(plan->frames.size());
-            int framesDone = 0;
-            progress.SetItems(0, frameCount);
-            const render::Control control = window::BackgroundControl(cancel, [&](const render::Progress& p) {
-                progress.SetSteps(framesDone * rowsPerFrame + p.rowsDone, total);
-            });
-            std::unique_ptr<movie::FrameSink> output;
-            if (folder)
-                output = std::make_unique<movie::FramesDirSink>(path, render::PngFrameWriters());
-            else
-                output = std::make_unique<movie::VideoSink>(
-                    movie::VideoSettings{.path = path, .fps = fps, .quality = std::nullopt, .cancel = &cancel});
-            movie::QueuedSink queued(*output); // frame k is written while frame k + 1 is computed
-            const movie::MovieOutcome outcome = movie::MakeMovie(
-                plan->frames, width, height, queued, render::ViewFrameRenderer(job->job, job->colours, control),
-                render::ViewFrameText(start), cancel, [&](int done, int count) {
-                    framesDone = done;
-                    progress.SetItems(done, count);
-                    progress.SetSteps(done * rowsPerFrame, total);
-                });
-            return outcome.cancelled ? outcome.message : std::string();
-        }));
-}

@@ -7,11 +7,12 @@
 #include "RenderRun.h"
 #include "TestFiles.h"
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
 #include "render/Render.h"
+#include "window/ScreenPicture.h"
 
 using testfiles::Render;
 using testfiles::RunResult;
@@ -55,7 +56,7 @@ TEST(LargePicture, StreamedBitmapEqualsTheSavedPictureByteForByte)
     const std::vector<std::uint8_t> buffer = testfiles::PatternBuffer();
     const colour::ColourAdjust adjust{98, 200, 30, -40, 255};
     const colour::TPaletteTable palette = colour::BuildPaletteForPage(colour::PalettePage::Four, {});
-    exporter::SaveBmp(exporter::RenderPicture(buffer, palette, adjust), QString::fromStdString(dir / "saved.bmp"));
+    screen::SaveBmp(screen::RenderPicture(buffer, palette, adjust), QString::fromStdString(dir / "saved.bmp"));
 
     auto writer = exporter::OpenBmpWriter(dir / "streamed.bmp", 1024, 768);
     render::ColourRows rows(1024, 1, {palette, adjust}, [&](int, std::span<const std::uint8_t> rgb) { writer->WriteRow(rgb.data()); });

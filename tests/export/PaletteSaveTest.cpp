@@ -8,7 +8,7 @@
 
 #include "TestFiles.h"
 #include "colour/PaletteFile.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 
 using namespace colour;
 using testfiles::TempDir;

@@ -8,11 +8,13 @@
 #include <fcntl.h>
 
 #include "TestFiles.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "export/PictureWriters.h"
 #include "export/AtomicFile.h"
+#include "window/ScreenPicture.h"
 
 using namespace exporter;
+using namespace screen;
 using testfiles::TempDir;
 
 namespace {

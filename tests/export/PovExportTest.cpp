@@ -1,6 +1,6 @@
 // Tests of the block-buffered writer, the TGA height image and the POV-Ray scene text.
 #include "TestFiles.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 
 using namespace exporter;
 using testfiles::TempDir;

@@ -9,7 +9,7 @@
 
 #include "TestFiles.h"
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <locale>
 
 #include "TestFiles.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 
 using namespace exporter;
 using testfiles::TempDir;

@@ -6,8 +6,9 @@
 #include "RenderRun.h"
 #include "TestFiles.h"
 #include "colour/Palette.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
+#include "window/ScreenPicture.h"
 
 using testfiles::TempDir;
 
@@ -42,7 +43,7 @@ TEST(Renderer, FourOutputsFromOneComputation)
     colour::ColourAdjust adjust;
     adjust.colourOffset = window->colourOffset;
     EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32),
-              exporter::RenderPicture(raw, colour::DefaultVgaPalette, adjust));
+              screen::RenderPicture(raw, colour::DefaultVgaPalette, adjust));
 
     // Both height images hold the buffer; the scene names its own.
     for (const char* name : {"a.tga", "a.pov.tga"}) {
@@ -78,7 +79,7 @@ TEST(Renderer, ColourAndSceneOptions)
     colour::TPaletteTable palette;
     colour::BuildPalette3(0xFF0000, 255, 0x00FF80, palette);
     EXPECT_EQ(LoadBmp(dir / "b.bmp").convertToFormat(QImage::Format_RGB32),
-              exporter::RenderPicture(raw, palette, colour::ColourAdjust{7, 200, 10, -20, 255}));
+              screen::RenderPicture(raw, palette, colour::ColourAdjust{7, 200, 10, -20, 255}));
 
     const auto scene = testfiles::CrLfLines(testfiles::ReadText(dir / "scene.pov"));
     ASSERT_EQ(scene.size(), 42u);

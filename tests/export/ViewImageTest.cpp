@@ -6,8 +6,9 @@
 
 #include "colour/Palette.h"
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
+#include "window/ScreenPicture.h"
 
 TEST(ViewImage, CornersAreThePictureCornersInTheWindowColours)
 {
@@ -30,7 +31,7 @@ TEST(ViewImage, CornersAreThePictureCornersInTheWindowColours)
             return qRgb(c.red, c.green, c.blue);
         };
 
-        const QImage image = exporter::RenderViewImage(*view, 64, 51);
+        const QImage image = screen::RenderViewImage(*view, 64, 51);
         ASSERT_EQ(image.size(), QSize(64, 51));
         EXPECT_EQ(image.pixel(0, 0), rgb(top.front()));
         EXPECT_EQ(image.pixel(63, 0), rgb(top.back()));
@@ -45,11 +46,11 @@ TEST(ViewImage, AnyRegionAndTinySizes)
     ASSERT_NE(view, nullptr);
     // A region collapsed to one point paints one colour everywhere.
     const engine::RegionValues point{0.1L, 0.0L, 0.2L, 0.0L};
-    const QImage flat = exporter::RenderViewImage(*view, point, 5, 4);
+    const QImage flat = screen::RenderViewImage(*view, point, 5, 4);
     ASSERT_EQ(flat.size(), QSize(5, 4));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(flat.pixel(x, y), flat.pixel(0, 0));
     // Sizes below two cannot span a region's two edges and are raised.
-    EXPECT_EQ(exporter::RenderViewImage(*view, 1, 0).size(), QSize(2, 2));
+    EXPECT_EQ(screen::RenderViewImage(*view, 1, 0).size(), QSize(2, 2));
 }

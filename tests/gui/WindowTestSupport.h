@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "engine/Compute.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
+#include "ScriptedDialogs.h"
+#include "window/ScreenPicture.h"
 
 namespace guitest {
 
@@ -88,7 +90,7 @@ inline std::vector<std::uint8_t> ReferenceBuffer(const char* viewId)
 inline QImage ExpectedPicture(const TFormBasicTamoSet& w)
 {
     const std::vector<std::uint8_t> values = w.IterBuffer.Snapshot();
-    return exporter::RenderPicture(values, w.Palette, w.CurrentAdjust()).convertToFormat(QImage::Format_RGB32);
+    return screen::RenderPicture(values, w.Palette, w.CurrentAdjust()).convertToFormat(QImage::Format_RGB32);
 }
 
 inline QImage Rgb32(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
@@ -100,19 +102,19 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
     }
     void TearDown() override
     {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        TFormBasicTamoSet::ColourChoiceHook = nullptr;
-        errors::Hook = nullptr;
+        testseam::Dialogs().saveFile = nullptr;
+        testseam::Dialogs().colour = nullptr;
+        testseam::Dialogs().error = nullptr;
     }
 
     // Answers the save dialogs with `name`, recording what each was asked to show.
     void Answer(const QString& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [this, name](const SaveDialogSettings& settings) {
+        testseam::Dialogs().saveFile = [this, name](const SaveDialogSettings& settings) {
             asked.push_back(settings);
             WhenAsked();
             return name;

@@ -10,14 +10,15 @@
 #include <QSignalSpy>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/CalcOnForm.h"
 #include "window/ThumbnailRenderer.h"
 #include "WindowTestSupport.h"
+#include "window/ScreenPicture.h"
 
 using namespace guitest;
 
@@ -155,7 +156,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
     for (QToolButton* b : FormMain->FractalButtons) {
         const TFormBasicTamoSet* w = WindowOfLauncherButton(b->objectName());
         ASSERT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
-        EXPECT_EQ(shown(b), exporter::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
+        EXPECT_EQ(shown(b), screen::RenderViewImage(*fractals::FindView(w->Entry->instance), 64, 51))
             << b->objectName().toStdString();
     }
     for (TFormBasicTamoSet* w : FractalWindows()) {
@@ -164,7 +165,7 @@ TEST_F(Launcher, EveryPictureButtonShowsTheThumbnailOfItsView)
             continue;
         for (int k = 0; k < 6; ++k) {
             const std::string id = std::string(w->Entry->instance) + ".SBAL" + std::to_string(k + 1);
-            EXPECT_EQ(shown(rn->TypeButtons()[k]), exporter::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
+            EXPECT_EQ(shown(rn->TypeButtons()[k]), screen::RenderViewImage(*fractals::FindView(id), 64, 51)) << id;
         }
     }
 }

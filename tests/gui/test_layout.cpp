@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
 

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormAbout.h"
 #include "shell/FormExport.h"
@@ -23,6 +23,7 @@
 #include "BrowserRecorder.h"
 #include "window/ErrorReport.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -49,17 +50,17 @@ protected:
 
     void SetUp() override
     {
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
         // None of these commands asks for a file; a dialog would block the test.
-        TFormBasicTamoSet::SaveFileHook = [](const SaveDialogSettings& settings) {
+        testseam::Dialogs().saveFile = [](const SaveDialogSettings& settings) {
             ADD_FAILURE() << "unexpected file dialog " << settings.name.toStdString();
             return QString();
         };
     }
     void TearDown() override
     {
-        errors::Hook = nullptr;
-        TFormBasicTamoSet::SaveFileHook = nullptr;
+        testseam::Dialogs().error = nullptr;
+        testseam::Dialogs().saveFile = nullptr;
         for (QWidget* w : ApplicationWindows())
             w->hide();
     }

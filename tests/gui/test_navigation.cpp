@@ -11,12 +11,13 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 using engine::Extended;
@@ -29,9 +30,9 @@ struct MessageLog {
     std::vector<QString> messages;
     MessageLog()
     {
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
     }
-    ~MessageLog() { errors::Hook = nullptr; }
+    ~MessageLog() { testseam::Dialogs().error = nullptr; }
 };
 
 // A window whose calculations end quickly: a region where every point

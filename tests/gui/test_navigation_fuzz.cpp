@@ -12,11 +12,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using engine::Extended;
 using engine::Real48;
@@ -198,7 +199,7 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
     w.StartPending = false;
     ASSERT_TRUE(guitest::OpenWindow(w));
     std::vector<QString> messages;
-    errors::Hook = [&](const QString& m) { messages.push_back(m); };
+    testseam::Dialogs().error = [&](const QString& m) { messages.push_back(m); };
     const std::string separator = window::SystemDecimalSeparator();
     ASSERT_EQ(separator.size(), 1u) << "the texts below are made with a one-byte separator";
     const char sep = separator[0];
@@ -262,7 +263,7 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
             ++succeeded;
         }
     }
-    errors::Hook = nullptr;
+    testseam::Dialogs().error = nullptr;
     EXPECT_GT(succeeded, 100);
     EXPECT_GT(invalid, 100);
     EXPECT_GT(overflowed, 10);

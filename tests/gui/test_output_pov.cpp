@@ -18,7 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "window/ErrorReport.h"

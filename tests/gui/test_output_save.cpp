@@ -21,7 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "window/UrlLink.h"
@@ -30,6 +30,7 @@
 #include "window/PictureView.h"
 #include "ModalDialogs.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 using testsupport::WhenModal;
@@ -119,7 +120,7 @@ TEST_F(SaveAndCopy, ThePictureLeavesAt1024By768WhateverTheWindowSize)
         EXPECT_EQ(window->PB->width() < 1024, small) << window->PB->width();
         EXPECT_EQ(window->PB->height() < 768, small) << window->PB->height();
         const QString path = dir.filePath(QString("size%1.bmp").arg(++n));
-        TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings&) { return path; };
+        testseam::Dialogs().saveFile = [&](const SaveDialogSettings&) { return path; };
         window->MMSave->trigger();
         const QImage saved(path, "BMP");
         EXPECT_EQ(saved.size(), QSize(1024, 768));
@@ -137,7 +138,7 @@ TEST_F(SaveAndCopy, ASaveIntoAMissingFolderIsReportedAndWritesNothing)
     const QImage picture = window->PB->Picture();
     // A name beyond ASCII reaches the message as it was chosen.
     const QString name = QString::fromUtf8("missing-\u00e9\u066b/picture.bmp");
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings&) { return dir.filePath(name); };
+    testseam::Dialogs().saveFile = [&](const SaveDialogSettings&) { return dir.filePath(name); };
     window->MMSave->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains(name)) << messages[0].toStdString();
@@ -182,11 +183,11 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
     ASSERT_FALSE(w.IsCalculating());
 
     std::multiset<QString> asked;
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {
+    testseam::Dialogs().saveFile = [&](const SaveDialogSettings& settings) {
         asked.insert(settings.name);
         return QString();
     };
-    TFormBasicTamoSet::ColourChoiceHook = [](const QColor&) { return std::optional<QColor>(); };
+    testseam::Dialogs().colour = [](const QColor&) { return std::optional<QColor>(); };
     window::TUrlLink::BrowserCommandLookup() = [] { return QString(); };
     // Any modal window a command opens is answered: the options with "Save", the rest closed.
     QTimer answer;
@@ -228,7 +229,7 @@ TEST_F(SaveAndCopy, NoControlReachesTheRenderManWriterWhichStillWorksWhenCalled)
 
     // Called directly, the writer produces the file from the values.
     const QString path = dir.filePath("scene.rib");
-    TFormBasicTamoSet::SaveFileHook = [&](const SaveDialogSettings& settings) {
+    testseam::Dialogs().saveFile = [&](const SaveDialogSettings& settings) {
         asked.insert(settings.name);
         return path;
     };

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
 #include "window/LongJobs.h"
@@ -41,11 +41,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         CreateApplicationWindows();
         FormMain->show();
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
     }
     void TearDown() override
     {
-        errors::Hook = nullptr;
+        testseam::Dialogs().error = nullptr;
         DestroyApplicationWindows();
     }
 

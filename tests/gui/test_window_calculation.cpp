@@ -14,8 +14,8 @@
 #include <QToolButton>
 
 #include "engine/Kernels.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "window/CalcOnForm.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"

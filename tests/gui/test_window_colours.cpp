@@ -9,10 +9,11 @@
 #include <QSlider>
 #include <QTabWidget>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -43,7 +44,7 @@ protected:
 
     void TearDown() override
     {
-        TFormBasicTamoSet::ColourChoiceHook = nullptr;
+        testseam::Dialogs().colour = nullptr;
         window->ButResetClick();
     }
 
@@ -120,7 +121,7 @@ TEST_F(WindowColours, PanelClickTakesTheChosenColourAndTheDialogRemembersItsLast
     CountingWindow& w = *window;
     std::vector<QColor> offered;
     std::optional<QColor> answer = QColor(10, 20, 30);
-    TFormBasicTamoSet::ColourChoiceHook = [&](const QColor& initial) {
+    testseam::Dialogs().colour = [&](const QColor& initial) {
         offered.push_back(initial);
         return answer;
     };

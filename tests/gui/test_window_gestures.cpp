@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
 #include "window/HandSteps.h"
 #include "window/PictureGestures.h"
 #include "window/PictureView.h"
@@ -155,9 +155,9 @@ class Gestures : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        errors::Hook = [this](const QString& m) { messages.push_back(m); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m); };
     }
-    void TearDown() override { errors::Hook = nullptr; }
+    void TearDown() override { testseam::Dialogs().error = nullptr; }
 
     // The buffer the window shows is exactly the engine's for its region.
     static void ExpectExactPicture(TFormBasicTamoSet& w)

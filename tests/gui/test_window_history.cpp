@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
-#include "window/History.h"
+#include "window/FormJU.h"
+#include "view/History.h"
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"
@@ -25,13 +25,6 @@ bool SameRegion(const engine::Region& a, const engine::Region& b)
 {
     return a.XStart.Bytes() == b.XStart.Bytes() && a.XWidth.Bytes() == b.XWidth.Bytes() &&
            a.YStart.Bytes() == b.YStart.Bytes() && a.YHeight.Bytes() == b.YHeight.Bytes();
-}
-
-window::HistoryView ViewAt(int k)
-{
-    window::HistoryView v;
-    v.region.XStart = engine::Real48::FromExtended(static_cast<engine::Extended>(k));
-    return v;
 }
 
 } // namespace
@@ -100,11 +93,11 @@ TEST(History, ADroppedPictureIsCalculatedAgainToTheSameBytes)
     w.MMZoomIn->trigger();
     ASSERT_TRUE(WaitForCalculation(w));
     // Other pictures fill the process-wide budget until the opening one goes.
-    window::PictureStore& store = window::PictureStore::Instance();
+    view::PictureStore& store = view::PictureStore::Instance();
     std::vector<std::uint64_t> others;
-    for (std::size_t k = 0; k <= window::PictureStore::kBudgetBytes / engine::kBufferCells; ++k)
+    for (std::size_t k = 0; k <= view::PictureStore::kBudgetBytes / engine::kBufferCells; ++k)
         others.push_back(store.Keep(std::vector<std::uint8_t>(engine::kBufferCells, 1)));
-    EXPECT_LE(store.BytesKept(), window::PictureStore::kBudgetBytes);
+    EXPECT_LE(store.BytesKept(), view::PictureStore::kBudgetBytes);
     w.MMBack->trigger();
     EXPECT_TRUE(w.IsCalculating()) << "a dropped picture is calculated again";
     ASSERT_TRUE(WaitForCalculation(w));
@@ -113,49 +106,4 @@ TEST(History, ADroppedPictureIsCalculatedAgainToTheSameBytes)
     EXPECT_TRUE(w.MMForward->isEnabled());
     for (std::uint64_t key : others)
         store.Drop(key);
-}
-
-TEST(History, StoreDropsTheLeastRecentlyUsedBeyondItsBudget)
-{
-    window::PictureStore store(30);
-    const std::uint64_t a = store.Keep(std::vector<std::uint8_t>(10, 1));
-    const std::uint64_t b = store.Keep(std::vector<std::uint8_t>(10, 2));
-    const std::uint64_t c = store.Keep(std::vector<std::uint8_t>(10, 3));
-    ASSERT_NE(store.Find(a), nullptr); // a is now used more recently than b
-    const std::uint64_t d = store.Keep(std::vector<std::uint8_t>(10, 4));
-    EXPECT_EQ(store.Find(b), nullptr);
-    ASSERT_NE(store.Find(a), nullptr);
-    EXPECT_EQ((*store.Find(a))[0], 1);
-    EXPECT_NE(store.Find(c), nullptr);
-    EXPECT_NE(store.Find(d), nullptr);
-    EXPECT_EQ(store.BytesKept(), 30u);
-}
-
-TEST(History, KeepsThirtyTwoViewsAndReleasesWhatItForgets)
-{
-    window::PictureStore store(1000);
-    {
-        window::ViewHistory h(store);
-        for (int k = 0; k < 40; ++k) {
-            h.Record(ViewAt(k));
-            h.KeepCurrent(std::vector<std::uint8_t>(10, static_cast<std::uint8_t>(k)));
-        }
-        EXPECT_EQ(h.Size(), window::ViewHistory::kMaxViews);
-        EXPECT_EQ(store.BytesKept(), 320u) << "forgotten views give their buffers back";
-        int steps = 0;
-        while (h.CanStep(-1)) {
-            h.Step(-1);
-            ++steps;
-        }
-        EXPECT_EQ(steps, 31);
-        EXPECT_EQ(h.Step(0).region.XStart.ToExtended(), 8.0L) << "the oldest views went first";
-        h.Step(1);
-        h.Record(ViewAt(100));
-        EXPECT_EQ(h.Size(), 3u) << "a new view after Back drops the views ahead";
-        EXPECT_FALSE(h.CanStep(1));
-        EXPECT_EQ(h.CurrentBuffer(), nullptr) << "the new view has no picture until it is finished";
-        EXPECT_EQ(store.BytesKept(), 20u);
-        EXPECT_THROW(h.Step(1), std::logic_error);
-    }
-    EXPECT_EQ(store.BytesKept(), 0u) << "a window that goes releases its pictures";
 }

@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/HelpForms.h"
 #include "window/KeyHints.h"

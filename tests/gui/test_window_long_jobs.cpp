@@ -26,7 +26,7 @@ extern char** environ;
 
 #include "colour/PaletteFile.h"
 #include "export/ViewFile.h"
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/LongJobs.h"
 #include "window/RenderPictureDialog.h"
 #include "window/ZoomMovieDialog.h"

@@ -12,10 +12,11 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -116,7 +117,7 @@ TEST_F(WindowOutput, RenderManFileIsWrittenFromTheValues)
 TEST(ErrorReport, GuardedHandlersReportTheMessageAndStopThere)
 {
     std::vector<QString> messages;
-    errors::Hook = [&](const QString& m) { messages.push_back(m); };
+    testseam::Dialogs().error = [&](const QString& m) { messages.push_back(m); };
     int reached = 0;
     EXPECT_FALSE(errors::Guarded([&] {
         ++reached;
@@ -127,7 +128,7 @@ TEST(ErrorReport, GuardedHandlersReportTheMessageAndStopThere)
     EXPECT_TRUE(errors::Guarded([&] { ++reached; }));
     // File names in messages are UTF-8 bytes, whatever the locale.
     EXPECT_FALSE(errors::Guarded([] { throw std::runtime_error("Bild-\xc3\xa4\xd9\xab.bmp: Permission denied"); }));
-    errors::Hook = nullptr;
+    testseam::Dialogs().error = nullptr;
 
     EXPECT_EQ(reached, 2);
     ASSERT_EQ(messages.size(), 3u);

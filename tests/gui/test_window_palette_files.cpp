@@ -18,10 +18,11 @@
 
 #include "colour/Palette.h"
 #include "colour/PaletteFile.h"
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -52,7 +53,7 @@ protected:
 
     void TearDown() override
     {
-        TFormBasicTamoSet::OpenFileHook = nullptr;
+        testseam::Dialogs().openFile = nullptr;
         window->SetLoadedPalette(std::nullopt);
         window->ButResetClick();
         OutputTest::TearDown();
@@ -69,7 +70,7 @@ protected:
 
     void LoadThroughMenu(const QString& path)
     {
-        TFormBasicTamoSet::OpenFileHook = [path](const SaveDialogSettings&) { return path; };
+        testseam::Dialogs().openFile = [path](const SaveDialogSettings&) { return path; };
         window->MMLoadPalette->trigger();
     }
 

@@ -8,7 +8,7 @@
 #include <QAction>
 #include <QFile>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/Services.h"
 #include "window/UrlLink.h"
 #include "BrowserRecorder.h"

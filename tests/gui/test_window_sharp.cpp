@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "window/PictureView.h"
 #include "window/SharpPicture.h"
 #include "WindowTestSupport.h"

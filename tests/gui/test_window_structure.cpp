@@ -21,10 +21,10 @@
 #include <QToolButton>
 
 #include "engine/Kernels.h"
-#include "fractals/Form1.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
-#include "fractals/FormTamo.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
+#include "window/FormTamo.h"
 #include "fractals/Catalogue.h"
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"

@@ -7,8 +7,9 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -18,12 +19,12 @@ class ViewFiles : public OutputTest {
 protected:
     void TearDown() override
     {
-        TFormBasicTamoSet::OpenFileHook = nullptr;
+        testseam::Dialogs().openFile = nullptr;
         OutputTest::TearDown();
     }
     void OpenWith(const QString& name)
     {
-        TFormBasicTamoSet::OpenFileHook = [name](const SaveDialogSettings&) { return name; };
+        testseam::Dialogs().openFile = [name](const SaveDialogSettings&) { return name; };
     }
 };
 

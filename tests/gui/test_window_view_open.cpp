@@ -9,11 +9,13 @@
 #include <QUrl>
 
 #include "export/ViewFile.h"
-#include "fractals/FormJU.h"
-#include "fractals/FormRN.h"
+#include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "shell/Application.h"
+#include "window/ViewOpening.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
+#include "ScriptedDialogs.h"
 
 using namespace guitest;
 
@@ -25,7 +27,7 @@ class ViewPictures : public OutputTest {
 protected:
     void TearDown() override
     {
-        TFormBasicTamoSet::OpenFileHook = nullptr;
+        testseam::Dialogs().openFile = nullptr;
         OutputTest::TearDown();
     }
     // A view of `id` over the middle quarter of its opening region, written to `name`.
@@ -84,7 +86,7 @@ TEST_F(ViewPictures, SavedPictureHoldsTheBitmapsPixelsAndTheViewThatOpensAgain)
 
     QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
     ASSERT_TRUE(WaitForCalculation(w));
-    TFormBasicTamoSet::OpenFileHook = [png](const SaveDialogSettings&) { return png; };
+    testseam::Dialogs().openFile = [png](const SaveDialogSettings&) { return png; };
     w.MMOpenView->trigger();
     ASSERT_TRUE(WaitForCalculation(w));
     EXPECT_EQ(w.CurrentViewDocument(), view);
@@ -106,7 +108,7 @@ TEST_F(ViewPictures, AViewOpenedIntoACalculatingWindowEndsThatCalculationFirst)
 
     QTest::mouseClick(w.BitBtnZOUT, Qt::LeftButton);
     ASSERT_TRUE(w.IsCalculating());
-    TFormBasicTamoSet::OpenViewFileInItsWindow(dir.filePath("busy.qview"), &w);
+    window::OpenViewFileInItsWindow(dir.filePath("busy.qview"), &w);
     EXPECT_TRUE(Shows(w, doc));
     EXPECT_EQ(w.TB1->value(), 5);
 }
@@ -130,14 +132,14 @@ TEST_F(ViewOpening, LauncherDropsAndCommandLineOpenEachViewInItsWindow)
     const exporter::ViewDocument ju3 = Write("ju3.qview", "FormJU3"), rn4 = Write("rn4.qview", "FormRN4.SBAL3");
     const exporter::ViewDocument rn1 = Write("rn1.qview", "FormRN1.SBAL2"), ju5 = Write("ju5.qview", "FormJU5");
     // As `quillon ju3.qview missing.qview` after start-up: the bad file alone is reported.
-    TFormBasicTamoSet::OpenViewFilesSoon({dir.filePath("ju3.qview"), dir.filePath("missing.qview")});
+    window::OpenViewFilesSoon({dir.filePath("ju3.qview"), dir.filePath("missing.qview")});
     EXPECT_FALSE(FormJU3->isVisible()) << "once the start-up is over";
     EXPECT_TRUE(Shows(*FormJU3, ju3));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].contains("missing.qview"));
 
     EXPECT_TRUE(FormMain->actions().contains(FormMain->MMOpenView)) << "its context menu";
-    TFormBasicTamoSet::OpenFileHook = [this](const SaveDialogSettings&) { return dir.filePath("rn4.qview"); };
+    testseam::Dialogs().openFile = [this](const SaveDialogSettings&) { return dir.filePath("rn4.qview"); };
     FormMain->MMOpenView->trigger();
     EXPECT_TRUE(Shows(*FormRN4, rn4));
     EXPECT_EQ(FormRN4->CurrentViewDocument(), rn4);

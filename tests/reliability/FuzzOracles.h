@@ -20,7 +20,7 @@
 
 #include "colour/Palette.h"
 #include "engine/Real48.h"
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "window/UrlLink.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"

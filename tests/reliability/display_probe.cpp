@@ -13,9 +13,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "export/Export.h"
-#include "fractals/FormJU.h"
+#include "export/Scenes.h"
+#include "window/FormJU.h"
 #include "window/PictureView.h"
+#include "window/ScreenPicture.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ int main(int argc, char** argv)
 
     // Page "2": the picture takes the new palette at once.
     w.PagCPal->setCurrentWidget(w.TS2);
-    const QImage expected = exporter::RenderPicture(values, w.Palette, w.CurrentAdjust());
+    const QImage expected = screen::RenderPicture(values, w.Palette, w.CurrentAdjust());
     const bool recoloured = w.PB->Picture().convertToFormat(QImage::Format_RGB32) ==
                             expected.convertToFormat(QImage::Format_RGB32);
     QTest::qWait(50);

@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "export/Export.h"
+#include "export/Scenes.h"
 #include "shell/Application.h"
 #include "shell/FormMain.h"
 #include "window/CalcOnForm.h"

@@ -14,12 +14,13 @@
 #include <sys/resource.h>
 
 #include "TestFiles.h"
-#include "export/Export.h"
-#include "fractals/FormJU.h"
+#include "export/Scenes.h"
+#include "window/FormJU.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "ModalDialogs.h"
 #include "window/ErrorReport.h"
+#include "ScriptedDialogs.h"
 
 using testfiles::TempDir;
 
@@ -64,17 +65,17 @@ protected:
 
     void SetUp() override
     {
-        errors::Hook = [this](const QString& m) { messages.push_back(m.toStdString()); };
+        testseam::Dialogs().error = [this](const QString& m) { messages.push_back(m.toStdString()); };
     }
     void TearDown() override
     {
-        TFormBasicTamoSet::SaveFileHook = nullptr;
-        errors::Hook = nullptr;
+        testseam::Dialogs().saveFile = nullptr;
+        testseam::Dialogs().error = nullptr;
     }
 
     void Answer(const std::string& name)
     {
-        TFormBasicTamoSet::SaveFileHook = [name](const SaveDialogSettings&) { return QString::fromStdString(name); };
+        testseam::Dialogs().saveFile = [name](const SaveDialogSettings&) { return QString::fromStdString(name); };
     }
 
     // The commands as their menu items or a handler run them: any exception

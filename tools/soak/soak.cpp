@@ -29,8 +29,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "export/Export.h"
-#include "fractals/FormExtendedBasic.h"
+#include "export/Scenes.h"
+#include "window/FormExtendedBasic.h"
 #include "shell/Application.h"
 #include "shell/FormExport.h"
 #include "shell/FormMain.h"
@@ -38,6 +38,7 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
+#include "ScriptedDialogs.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ void Drive(int zooms, const QString& out)
 
     // Recolouring: every palette page, the panels, rotation and offsets.
     int colourStep = 0;
-    TFormBasicTamoSet::ColourChoiceHook = [&colourStep](const QColor&) -> std::optional<QColor> {
+    testseam::Dialogs().colour = [&colourStep](const QColor&) -> std::optional<QColor> {
         ++colourStep;
         return QColor::fromRgb((colourStep * 67) % 256, (colourStep * 151) % 256, (colourStep * 29) % 256);
     };
@@ -153,13 +154,13 @@ void Drive(int zooms, const QString& out)
         w->ButReset->click();
         w->PagCPal->setCurrentIndex(2);
     }
-    TFormBasicTamoSet::ColourChoiceHook = nullptr;
+    testseam::Dialogs().colour = nullptr;
     Memory("recoloured");
 
     for (std::size_t k = 0; k < windows.size(); ++k) {
         TFormBasicTamoSet* w = windows[k];
         const QString base = QDir(out).filePath(QString("w%1").arg(k));
-        TFormBasicTamoSet::SaveFileHook = [base](const SaveDialogSettings& settings) {
+        testseam::Dialogs().saveFile = [base](const SaveDialogSettings& settings) {
             return settings.name == "SavePOV" ? base : base + ".bmp";
         };
         w->MMSave->trigger();
@@ -174,7 +175,7 @@ void Drive(int zooms, const QString& out)
         QFile::remove(base + ".pov");
         QFile::remove(base + ".pov.tga");
     }
-    TFormBasicTamoSet::SaveFileHook = nullptr;
+    testseam::Dialogs().saveFile = nullptr;
     Memory("24 bitmaps and POV-Ray exports");
 
     FormMain->close();
@@ -204,14 +205,14 @@ int main(int argc, char** argv)
     QTemporaryDir scratch;
     if (out.isEmpty())
         out = scratch.path();
-    errors::Hook = [](const QString& m) {
+    testseam::Dialogs().error = [](const QString& m) {
         ++problems;
         std::fprintf(stderr, "soak: reported: %s\n", qPrintable(m));
     };
     QTimer::singleShot(0, [zooms, out] { Drive(zooms, out); });
     const int status = QApplication::exec();
     DestroyApplicationWindows();
-    errors::Hook = nullptr;
+    testseam::Dialogs().error = nullptr;
     Memory("closed, windows destroyed");
     std::printf("event loop returned %d; %d problems\n", status, problems);
     return status != 0 || problems > 0 ? 1 : 0;

@@ -1,7 +1,7 @@
 // The six random-set windows with their Types box.
 #pragma once
 
-#include "fractals/FormExtendedBasic.h"
+#include "window/FormExtendedBasic.h"
 
 class TFormRN1 : public TFormExtendedBasic {
     Q_OBJECT

@@ -1,29 +1,24 @@
-// File writers of the picture and the 3D exports: BMP, TGA height image, POV-Ray scene, RenderMan.
+// The screen painter: pictures painted from iteration values for the window, its saved and copied
+// picture and the thumbnails, and the Windows bitmap file of a painted picture.
 #pragma once
-
-#include <array>
-#include <cstdint>
-#include <span>
-#include <stdexcept>
-#include <string>
-#include <string_view>
 
 #include <QImage>
 #include <QString>
 
+#include <array>
+#include <cstdint>
+#include <span>
+
 #include "colour/Palette.h"
 #include "engine/IterBuffer.h"
 #include "engine/Region.h"
-#include "export/AtomicFile.h"
-#include "export/Scenes.h"
 
 namespace fractals {
 struct View;
 }
 
-namespace exporter {
+namespace screen {
 
-// ---- the picture ----
 // The one painter of pictures from iteration values: the window's progressive
 // display and recolouring, its saved and copied picture, and the command
 // line's bitmap all paint through these.
@@ -56,7 +51,7 @@ QImage RenderViewImage(const fractals::View& view, const engine::RegionValues& r
 QImage RenderViewImage(const fractals::View& view, int width, int height);
 
 // Writes the image as a Windows bitmap, replacing the target atomically: a
-// failure leaves an existing file untouched and no partial file. Throws IoError.
+// failure leaves an existing file untouched and no partial file. Throws exporter::IoError.
 void SaveBmp(const QImage& image, const QString& path);
 
-} // namespace exporter
+} // namespace screen

@@ -1,5 +1,5 @@
 // The Julia windows: each takes its constant, region and colours from the catalogue.
-#include "fractals/FormJU.h"
+#include "window/FormJU.h"
 
 TFormJU1::TFormJU1(QWidget* parent) : TFormBasicTamoSet(parent)
 {

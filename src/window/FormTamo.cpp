@@ -1,5 +1,5 @@
 // The Tamo windows: each takes its formula, region and colours from the catalogue.
-#include "fractals/FormTamo.h"
+#include "window/FormTamo.h"
 
 TFormTamo1::TFormTamo1(QWidget* parent) : TFormBasicTamoSet(parent)
 {

@@ -1,5 +1,5 @@
 // The Types box, its buttons and the View menu item that belongs to it.
-#include "fractals/FormExtendedBasic.h"
+#include "window/FormExtendedBasic.h"
 
 #include <QAction>
 #include <QGroupBox>

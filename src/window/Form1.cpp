@@ -1,5 +1,5 @@
 // The level-set Mandelbrot window, built from its catalogue entry.
-#include "fractals/Form1.h"
+#include "window/Form1.h"
 
 TForm1::TForm1(QWidget* parent) : TFormBasicTamoSet(parent)
 {

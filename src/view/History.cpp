@@ -1,10 +1,10 @@
 // The window's view history and the process-wide store of finished pictures.
-#include "window/History.h"
+#include "view/History.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace window {
+namespace view {
 
 PictureStore& PictureStore::Instance()
 {
@@ -105,4 +105,4 @@ std::shared_ptr<const std::vector<std::uint8_t>> ViewHistory::CurrentBuffer() co
     return store_.Find(views_[current_].key);
 }
 
-} // namespace window
+} // namespace view

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/Region.h"
-#include "export/Export.h"
-#include "export/FileOutput.h"
-#include "fractals/Catalogue.h"
+#include "window/ScreenPicture.h"
 
-namespace exporter {
+#include "engine/Region.h"
+#include "export/AtomicFile.h"
+#include "fractals/Catalogue.h"
+#include "window/LocalPath.h"
+
+namespace screen {
 
 PixelTable PictureColours(const colour::TPaletteTable& palette, const colour::ColourAdjust& adjust)
 {
@@ -113,9 +115,9 @@ void SaveBmp(const QImage& image, const QString& path)
     device.open(QIODevice::WriteOnly);
     QImageWriter writer(&device, "bmp");
     if (!writer.write(image))
-        throw IoError(detail::LocalPath(path) + ": " + writer.errorString().toStdString());
+        throw exporter::IoError(window::LocalPath(path) + ": " + writer.errorString().toStdString());
     device.close();
-    detail::ReplaceFile(detail::LocalPath(path), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    exporter::detail::ReplaceFile(window::LocalPath(path), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-} // namespace exporter
+} // namespace screen

@@ -9,7 +9,7 @@
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 
-namespace window {
+namespace view {
 
 // What a calculation draws: the region's four stored values, the formula and
 // the colour offset.
@@ -82,4 +82,4 @@ private:
     std::size_t current_ = 0;
 };
 
-} // namespace window
+} // namespace view

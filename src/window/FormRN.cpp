@@ -1,5 +1,5 @@
 // The random-set windows: opening kernel, region and the six types come from the catalogue.
-#include "fractals/FormRN.h"
+#include "window/FormRN.h"
 
 TFormRN1::TFormRN1(QWidget* parent) : TFormExtendedBasic(parent)
 {

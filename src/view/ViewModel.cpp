@@ -1,0 +1,111 @@
+// The window's view: its document, formula and history.
+#include "view/ViewModel.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "fractals/Catalogue.h"
+#include "view/Navigation.h"
+
+namespace view {
+
+void ViewModel::Open(const fractals::WindowEntry& entry)
+{
+    entry_ = &entry;
+    valueFunction_ = entry.valueFunction;
+    entry.region.ApplyTo(document_.region);
+    colourOffset_ = static_cast<std::uint8_t>(entry.colourOffset);
+}
+
+const fractals::View* ViewModel::CatalogueView() const
+{
+    if (entry_ == nullptr)
+        return nullptr;
+    const fractals::View* found = nullptr;
+    for (const fractals::View& v : fractals::Views())
+        if (v.window == entry_ && v.function == valueFunction_ && (found == nullptr || v.id == entry_->instance))
+            found = &v;
+    return found;
+}
+
+exporter::ViewDocument ViewModel::Document() const
+{
+    const fractals::View* view = CatalogueView();
+    if (view == nullptr)
+        throw std::runtime_error("This window's view has no name in the catalogue.");
+    exporter::ViewDocument doc = exporter::DefaultView(*view);
+    doc.region = document_.region;
+    doc.page = document_.page;
+    doc.panels = document_.panels;
+    doc.adjust = document_.adjust;
+    doc.adjust.colourOffset = colourOffset_;
+    doc.loadedPalette = document_.loadedPalette;
+    return doc;
+}
+
+void ViewModel::SetColours(colour::PalettePage page, const colour::PanelColours& panels,
+                           const colour::ColourAdjust& adjust, std::optional<exporter::LoadedPalette> loaded)
+{
+    document_.page = page;
+    document_.panels = panels;
+    document_.adjust = adjust;
+    document_.loadedPalette = std::move(loaded);
+}
+
+void ViewModel::OpenDocument(const exporter::ViewDocument& doc)
+{
+    const fractals::View* view = fractals::FindView(doc.viewId);
+    if (view == nullptr || view->window != entry_)
+        throw std::logic_error("the view " + doc.viewId + " belongs to another window");
+    document_ = doc;
+    valueFunction_ = view->function;
+    colourOffset_ = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+}
+
+void ViewModel::CalculationStarts()
+{
+    if (!revisiting_)
+        history_.Record({document_.region, valueFunction_, colourOffset_});
+    revisiting_ = false;
+}
+
+void ViewModel::CalculationDone(std::vector<std::uint8_t> buffer) { history_.KeepCurrent(std::move(buffer)); }
+
+std::shared_ptr<const std::vector<std::uint8_t>> ViewModel::Step(int step)
+{
+    const HistoryView& view = history_.Step(step);
+    document_.region = view.region;
+    valueFunction_ = view.valueFunction;
+    colourOffset_ = view.colourOffset;
+    auto kept = history_.CurrentBuffer();
+    revisiting_ = kept == nullptr;
+    return kept;
+}
+
+std::vector<engine::Region> ViewModel::ZoomMovieViews() const
+{
+    std::vector<engine::Region> views;
+    if (history_.Size() == 0)
+        return views;
+    // Backwards from the current view while the formula stays the same.
+    for (std::size_t i = history_.CurrentIndex() + 1; i-- > 0;) {
+        const HistoryView& v = history_.At(i);
+        if (v.valueFunction != valueFunction_)
+            break;
+        views.push_back(v.region);
+    }
+    std::reverse(views.begin(), views.end());
+    return views;
+}
+
+void ViewModel::Home()
+{
+    if (entry_ == nullptr)
+        return;
+    document_.region = view::Home(*entry_);
+    valueFunction_ = entry_->valueFunction;
+    colourOffset_ = static_cast<std::uint8_t>(entry_->colourOffset);
+    revisiting_ = false;
+}
+
+} // namespace view

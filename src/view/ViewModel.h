@@ -1,0 +1,84 @@
+// What a fractal window shows and what can be done to it, free of any widget.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/PointSets.h"
+#include "engine/Region.h"
+#include "export/ViewFile.h"
+#include "view/History.h"
+
+namespace fractals {
+struct View;
+struct WindowEntry;
+}
+
+namespace view {
+
+// The view document of one window (its region is the one every command
+// changes), the formula and colour offset a calculation draws with, and the
+// window's history of calculated views. A command changes the region (see
+// Navigation.h); the window then starts a calculation, which records the view
+// (CalculationStarts) and, once complete, keeps its picture (CalculationDone).
+class ViewModel {
+public:
+    explicit ViewModel(PictureStore& store = PictureStore::Instance()) : history_(store) {}
+    ViewModel(const ViewModel&) = delete;
+    ViewModel& operator=(const ViewModel&) = delete;
+
+    // The window's catalogue entry and its opening view: formula, region, colour offset.
+    void Open(const fractals::WindowEntry& entry);
+    const fractals::WindowEntry* Entry() const { return entry_; }
+
+    engine::Region& Region() { return document_.region; }
+    const engine::Region& Region() const { return document_.region; }
+    engine::TValueFunction& ValueFunction() { return valueFunction_; }
+    engine::TValueFunction ValueFunction() const { return valueFunction_; }
+    std::uint8_t& ColourOffset() { return colourOffset_; }
+    std::uint8_t ColourOffset() const { return colourOffset_; }
+
+    // The catalogue view the formula draws: the window's opening view first
+    // (a type button may share its formula), or null.
+    const fractals::View* CatalogueView() const;
+    // The document with its view id, region and colour offset current; the
+    // colours are those last set. Throws std::runtime_error when the formula
+    // has no view in the catalogue.
+    exporter::ViewDocument Document() const;
+    // The colours a document of this window carries (the window's colour controls hold them).
+    void SetColours(colour::PalettePage page, const colour::PanelColours& panels, const colour::ColourAdjust& adjust,
+                    std::optional<exporter::LoadedPalette> loaded);
+    // A document of this window's views in place of the current view; the
+    // colours are the caller's to show. Throws std::logic_error for a view of another window.
+    void OpenDocument(const exporter::ViewDocument& doc);
+
+    // ---- history ----
+    const ViewHistory& History() const { return history_; }
+    ViewHistory& History() { return history_; }
+    // The view a calculation goes to becomes the current one of the history,
+    // unless it redraws a view of the history.
+    void CalculationStarts();
+    // The finished picture of the current view.
+    void CalculationDone(std::vector<std::uint8_t> buffer);
+    bool CanStep(int step) const { return history_.CanStep(step); }
+    // Goes `step` views back (-1) or forward (+1): region, formula and colour
+    // offset become that view's. Returns its kept picture, or null when it must
+    // be calculated again (the calculation then redraws a view of the history).
+    std::shared_ptr<const std::vector<std::uint8_t>> Step(int step);
+    // The views a zoom movie goes through: the history from its first entry to
+    // the current one, from the last change of formula on.
+    std::vector<engine::Region> ZoomMovieViews() const;
+    // Back to the region, formula and colour offset the window opened with (a new view of the history).
+    void Home();
+
+private:
+    exporter::ViewDocument document_;
+    engine::TValueFunction valueFunction_ = nullptr;
+    std::uint8_t colourOffset_ = 0;
+    const fractals::WindowEntry* entry_ = nullptr;
+    ViewHistory history_;
+    bool revisiting_ = false; // the next calculation redraws a view of the history
+};
+
+} // namespace view

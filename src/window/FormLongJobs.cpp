@@ -1,0 +1,180 @@
+// The window's long jobs: Render Picture and Make Zoom Movie opened from its menu, one job at a time,
+// cancelled when the window closes.
+#include "window/FormBasicTamoSet.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "export/PictureWriters.h"
+#include "export/ViewFile.h"
+#include "fractals/Catalogue.h"
+#include "movie/QueuedSink.h"
+#include "movie/VideoSink.h"
+#include "movie/ZoomPath.h"
+#include "render/ViewMovie.h"
+#include "window/ErrorReport.h"
+#include "window/LocalPath.h"
+#include "window/LongJobs.h"
+#include "window/RenderPictureDialog.h"
+#include "window/ZoomMovieDialog.h"
+
+bool TFormBasicTamoSet::LongJobFree() const { return !Calculating.load() && !(BackgroundJob && BackgroundJob->Running()); }
+
+void TFormBasicTamoSet::OpenJobDialog(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void TFormBasicTamoSet::RefuseWhileCalculating(const char* what) const
+{
+    if (Calculating.load())
+        throw std::runtime_error(std::string(Entry ? Entry->caption : "The window") + " is still calculating; " + what +
+                                 " once it has finished.");
+}
+
+void TFormBasicTamoSet::StartLongJob(std::unique_ptr<window::LongJob> job)
+{
+    BackgroundJob = std::move(job);
+    connect(BackgroundJob.get(), &window::LongJob::Ended, this, [this] { UpdateLongJobActions(!Calculating.load()); });
+    UpdateLongJobActions(!Calculating.load());
+}
+
+void TFormBasicTamoSet::UpdateLongJobActions(bool enabled)
+{
+    if (MMRenderPicture == nullptr)
+        return;
+    const bool free = enabled && !(BackgroundJob && BackgroundJob->Running());
+    MMRenderPicture->setEnabled(free);
+    MMZoomMovie->setEnabled(free && ZoomMovieViews().size() >= 2);
+}
+
+void TFormBasicTamoSet::closeEvent(QCloseEvent* e)
+{
+    if (BackgroundJob)
+        BackgroundJob->Stop();
+    QMainWindow::closeEvent(e);
+}
+
+void TFormBasicTamoSet::MMRenderPictureClick()
+{
+    if (!LongJobFree())
+        return;
+    OpenJobDialog(new window::RenderPictureDialog(
+        this, [this](const SaveDialogSettings& s) { return RunSaveDialog(s); },
+        [this](const window::PictureChoice& c) { return errors::Guarded([&] { StartRenderPicture(c); }); }));
+}
+
+void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
+{
+    RefuseWhileCalculating("render the picture");
+    if (choice.format == render::FileFormat::Bmp && !exporter::BmpFits(choice.width, choice.height))
+        throw std::runtime_error("A " + std::to_string(choice.width) + " × " + std::to_string(choice.height) +
+                                 " picture is too large for a Windows bitmap (4 GiB at most); choose PNG.");
+    // Everything the render reads is copied here: the window stays free to explore.
+    exporter::ViewDocument doc = CurrentViewDocument();
+    doc.picture = {choice.width, choice.height, choice.supersample, choice.keepPixelShape};
+    if (choice.keepPixelShape)
+        doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
+    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
+    const std::string viewText = exporter::ViewText(doc);
+    const std::string path = window::LocalPath(choice.path);
+    const render::FileFormat format = choice.format;
+    const QString headline = QStringLiteral("%1 at %2 × %3%4 into %5")
+                                 .arg(QString::fromStdString(doc.viewId))
+                                 .arg(choice.width)
+                                 .arg(choice.height)
+                                 .arg(choice.supersample > 1 ? QStringLiteral(", %1 × %1 samples a pixel").arg(choice.supersample)
+                                                             : QString())
+                                 .arg(choice.path);
+    StartLongJob(std::make_unique<window::LongJob>(
+        this, QStringLiteral("Render Picture"), headline,
+        [job, viewText, path, format](const std::atomic<bool>& cancel, window::JobProgress& progress) -> std::string {
+            const render::Control control = window::BackgroundControl(
+                cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
+            try {
+                render::RenderFile(job->job, job->colours, format, path, viewText, control);
+            } catch (const render::Cancelled&) {
+                // The writer was dropped unfinished: no file.
+            }
+            return {};
+        }));
+}
+
+std::vector<engine::Region> TFormBasicTamoSet::ZoomMovieViews() const { return Model.ZoomMovieViews(); }
+
+void TFormBasicTamoSet::MMZoomMovieClick()
+{
+    const std::size_t views = ZoomMovieViews().size();
+    if (!LongJobFree() || views < 2)
+        return;
+    OpenJobDialog(new window::ZoomMovieDialog(
+        this, static_cast<int>(views), [this](const SaveDialogSettings& s) { return RunSaveDialog(s); },
+        [this](const window::MovieChoice& c) { return errors::Guarded([&] { StartZoomMovie(c); }); }));
+}
+
+void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
+{
+    RefuseWhileCalculating("make the movie");
+    const std::vector<engine::Region> views = ZoomMovieViews();
+    if (views.size() < 2)
+        throw std::runtime_error("The window's history holds one view only: zoom first, then make the movie.");
+    std::vector<engine::RegionValues> regions;
+    for (const engine::Region& r : views)
+        regions.push_back(r.Values());
+    const int frames = choice.Frames();
+    const auto plan = std::make_shared<const movie::ZoomPlan>(movie::PlanZoom(regions, frames));
+    const std::string path = window::LocalPath(choice.path);
+    if (!choice.frameFolder)
+        (void)movie::VideoFormatOf(path); // a name that is neither .mp4 nor .webm is refused before anything starts
+
+    // Everything the movie reads is copied here: the window stays free to explore.
+    exporter::ViewDocument start = CurrentViewDocument();
+    start.region = views.front();
+    start.extendedRegion.reset();
+    start.picture = {choice.width, choice.height, choice.supersample, false};
+    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
+    const int width = choice.width, height = choice.height;
+    const std::int64_t rowsPerFrame = static_cast<std::int64_t>(height) * choice.supersample;
+    const bool folder = choice.frameFolder;
+    const double fps = choice.fps;
+    const QString headline = QStringLiteral("%1: %2 frames of %3 × %4 through %5 views into %6")
+                                 .arg(QString::fromStdString(start.viewId))
+                                 .arg(frames)
+                                 .arg(width)
+                                 .arg(height)
+                                 .arg(views.size())
+                                 .arg(choice.path);
+    StartLongJob(std::make_unique<window::LongJob>(
+        this, QStringLiteral("Make Zoom Movie"), headline,
+        [job, plan, start, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
+                                                                           window::JobProgress& progress) {
+            const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(plan->frames.size());
+            const int frameCount = static_cast<int>(plan->frames.size());
+            int framesDone = 0;
+            progress.SetItems(0, frameCount);
+            const render::Control control = window::BackgroundControl(cancel, [&](const render::Progress& p) {
+                progress.SetSteps(framesDone * rowsPerFrame + p.rowsDone, total);
+            });
+            std::unique_ptr<movie::FrameSink> output;
+            if (folder)
+                output = std::make_unique<movie::FramesDirSink>(path, render::PngFrameWriters());
+            else
+                output = std::make_unique<movie::VideoSink>(
+                    movie::VideoSettings{.path = path, .fps = fps, .quality = std::nullopt, .cancel = &cancel});
+            movie::QueuedSink queued(*output); // frame k is written while frame k + 1 is computed
+            const movie::MovieOutcome outcome = movie::MakeMovie(
+                plan->frames, width, height, queued, render::ViewFrameRenderer(job->job, job->colours, control),
+                render::ViewFrameText(start), cancel, [&](int done, int count) {
+                    framesDone = done;
+                    progress.SetItems(done, count);
+                    progress.SetSteps(done * rowsPerFrame, total);
+                });
+            return outcome.cancelled ? outcome.message : std::string();
+        }));
+}
