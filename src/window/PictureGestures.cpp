@@ -12,6 +12,7 @@
 
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
+#include "view/Navigation.h"
 #include "window/PictureView.h"
 
 namespace window {
@@ -24,8 +25,6 @@ constexpr int kFrameInset = 4;
 constexpr int kPictureLeft = 2;
 constexpr int kPictureTop = 15;
 
-long double CellX(const QWidget* view, double x) { return CellAt(x, view->width(), engine::kBufferWidth); }
-long double CellY(const QWidget* view, double y) { return CellAt(y, view->height(), engine::kBufferHeight); }
 
 } // namespace
 
@@ -41,7 +40,7 @@ QImage PictureGestures::Preview(const QImage& shown, const engine::RegionValues&
         return {};
     QImage preview(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
     preview.fill(blank);
-    const std::optional<PictureMapping> m = MapPicture(from, to);
+    const std::optional<view::PictureMapping> m = view::MapPicture(from, to);
     if (!m)
         return preview;
     // Cell j of the old picture covers [j - 1/2, j + 1/2] in cell units;
@@ -91,28 +90,43 @@ void PictureGestures::Wheel(QPoint at, int notches)
 {
     if (notches == 0)
         return;
-    const QWidget* view = form_->PB;
+    const QWidget* pb = form_->PB;
     // A flood of notches in one event is still a few steps' worth.
     const long double factor = std::ldexp(1.0L, std::clamp(notches, -16, 16));
-    Go(window::ZoomAboutCell(form_->ViewRegion, CellX(view, at.x()), CellY(view, at.y()), factor));
+    Go(view::ZoomAbout(form_->ViewRegion, at.x(), at.y(), factor, pb->width(), pb->height()));
 }
 
 void PictureGestures::Pan(QPoint from, QPoint to)
 {
-    const QWidget* view = form_->PB;
-    if (view->width() <= 0 || view->height() <= 0 || from == to)
+    const QWidget* pb = form_->PB;
+    if (from == to)
         return;
-    const long double du = static_cast<long double>(to.x() - from.x()) * engine::kBufferWidth / view->width();
-    const long double dv = static_cast<long double>(to.y() - from.y()) * engine::kBufferHeight / view->height();
-    Go(PanByCells(form_->ViewRegion, du, dv));
+    Go(view::PanByPixels(form_->ViewRegion, to.x() - from.x(), to.y() - from.y(), pb->width(), pb->height()));
 }
 
 void PictureGestures::ZoomAbout(QPointF at, long double factor)
 {
-    const QWidget* view = form_->PB;
+    const QWidget* pb = form_->PB;
     if (!(factor > 0.0L) || factor == 1.0L)
         return;
-    Go(window::ZoomAboutCell(form_->ViewRegion, CellX(view, at.x()), CellY(view, at.y()), factor));
+    Go(view::ZoomAbout(form_->ViewRegion, at.x(), at.y(), factor, pb->width(), pb->height()));
+}
+
+QPoint PictureGestures::KeepShapeCorner(QPoint pointer) const
+{
+    // In the band's own coordinates (the View box's): the frame lies
+    // kFrameInset inside the anchor and the pointer, and the zoom takes the
+    // frame, so the frame is what must have the picture's shape.
+    const int x = pointer.x() + kPictureLeft;
+    const int y = pointer.y() + kPictureTop;
+    const int sx = x >= form_->AnchorX ? 1 : -1;
+    const int sy = y >= form_->AnchorY ? 1 : -1;
+    const view::Band b =
+        view::KeepShapeBand(form_->AnchorX + kFrameInset * sx, form_->AnchorY + kFrameInset * sy, x - kFrameInset * sx,
+                            y - kFrameInset * sy, form_->PB->width(), form_->PB->height());
+    const int farX = b.left == form_->AnchorX + kFrameInset * sx ? b.left + b.width : b.left;
+    const int farY = b.top == form_->AnchorY + kFrameInset * sy ? b.top + b.height : b.top;
+    return QPoint(farX + kFrameInset * sx - kPictureLeft, farY + kFrameInset * sy - kPictureTop);
 }
 
 bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
@@ -121,7 +135,7 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
         return QObject::eventFilter(watched, e);
     bool handled = false;
     errors::Guarded([&] {
-        QWidget* view = form_->PB;
+        QWidget* pb = form_->PB;
         switch (e->type()) {
         case QEvent::Wheel: {
             auto* w = static_cast<QWheelEvent*>(e);
@@ -154,18 +168,13 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
                     dragPicture_ = form_->ShownPicture();
                     dragRegion_ = form_->ViewRegion;
                 }
-                if (dragMoved_ && view->width() > 0 && view->height() > 0) {
-                    const long double du =
-                        static_cast<long double>(at.x() - dragStart_.x()) * engine::kBufferWidth / view->width();
-                    const long double dv =
-                        static_cast<long double>(at.y() - dragStart_.y()) * engine::kBufferHeight / view->height();
-                    ShowLive(PanByCells(dragRegion_, du, dv));
-                }
+                if (dragMoved_)
+                    ShowLive(view::PanByPixels(dragRegion_, at.x() - dragStart_.x(), at.y() - dragStart_.y(),
+                                               pb->width(), pb->height()));
                 handled = true;
             } else if ((m->modifiers() & Qt::ShiftModifier) && form_->Selecting && !form_->IsCalculating()) {
-                const auto [x, y] = KeepShapeCorner(form_->AnchorX, form_->AnchorY, at.x() + kPictureLeft,
-                                                    at.y() + kPictureTop, view->width(), view->height(), kFrameInset);
-                form_->PBMouseMove(x - kPictureLeft, y - kPictureTop);
+                const QPoint corner = KeepShapeCorner(at);
+                form_->PBMouseMove(corner.x(), corner.y());
                 handled = true;
             }
             break;
@@ -199,8 +208,8 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
                 pinchFactor_ *= 1.0L + static_cast<long double>(g->value());
                 pinchAt_ = g->position();
                 if (pinchFactor_ > 0.0L)
-                    ShowLive(ZoomAboutCell(pinchRegion_, CellX(view, pinchAt_.x()), CellY(view, pinchAt_.y()),
-                                           pinchFactor_));
+                    ShowLive(view::ZoomAbout(pinchRegion_, pinchAt_.x(), pinchAt_.y(), pinchFactor_, pb->width(),
+                                             pb->height()));
             }
             if (g->gestureType() == Qt::EndNativeGesture && pinching_) {
                 pinching_ = false;

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "engine/Region.h"
-#include "window/HandSteps.h"
+#include "view/Preview.h"
 
 class TFormBasicTamoSet;
 
@@ -32,6 +32,9 @@ public:
     void Pan(QPoint from, QPoint to);
     // Zoom by `factor` about a position (a pinch).
     void ZoomAbout(QPointF at, long double factor);
+    // The band's corner under the pointer moved so that the rectangle the
+    // zoom takes (inside the frame's margins) has the picture's shape.
+    QPoint KeepShapeCorner(QPoint pointer) const;
 
     // The picture of `from`'s region shown as `to`'s: `shown` moved and
     // scaled, the rest `blank`. A null image when there is nothing to show.
@@ -51,7 +54,7 @@ private:
     void ShowLive(const engine::Region& target);
 
     TFormBasicTamoSet* form_;
-    WheelNotches notches_;
+    view::WheelNotches notches_;
 
     // A drag in progress: where it started and the picture then.
     bool dragging_ = false;

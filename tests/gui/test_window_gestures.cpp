@@ -9,7 +9,7 @@
 
 #include "window/Form1.h"
 #include "window/FormJU.h"
-#include "window/HandSteps.h"
+#include "view/Navigation.h"
 #include "window/PictureGestures.h"
 #include "window/PictureView.h"
 #include "WindowTestSupport.h"
@@ -29,9 +29,6 @@ engine::Region RegionOf(Extended xs, Extended xw, Extended ys, Extended yh)
 // Equal up to a few units of the 6-byte format's last place at this scale.
 bool Close48(Extended a, Extended b, Extended scale) { return std::fabs(a - b) <= std::fabs(scale) * 0x1p-36L; }
 
-Extended PointX(const engine::Region& r, long double u) { return ((u * r.XWidth.ToExtended()) * engine::kInv1023) + r.XStart.ToExtended(); }
-Extended PointY(const engine::Region& r, long double v) { return ((v * r.YHeight.ToExtended()) * engine::kInv767) + r.YStart.ToExtended(); }
-
 void SendWheel(QWidget* view, QPoint at, int angle)
 {
     QWheelEvent e(QPointF(at), QPointF(view->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
@@ -49,84 +46,7 @@ void Drag(QWidget* view, Qt::MouseButton button, Qt::KeyboardModifiers mods, QPo
 
 } // namespace
 
-TEST(HandSteps, ZoomKeepsThePointUnderThePointerAndPanMovesTheContent)
-{
-    const engine::Region start = RegionOf(-2.0L, 3.0L, -1.25L, 2.5L);
-    struct Case {
-        long double u, v, factor;
-    };
-    for (const Case& c : {Case{511.5L, 383.5L, 2.0L}, Case{0.0L, 0.0L, 2.0L}, Case{1000.25L, 12.5L, 0.5L},
-                          Case{300.0L, 700.0L, 4.0L}, Case{-20.0L, 900.0L, 1.37L}}) {
-        SCOPED_TRACE(static_cast<double>(c.u));
-        const engine::Region next = window::ZoomAboutCell(start, c.u, c.v, c.factor);
-        EXPECT_TRUE(Close48(next.XWidth.ToExtended(), 3.0L / c.factor, 3.0L));
-        EXPECT_TRUE(Close48(next.YHeight.ToExtended(), 2.5L / c.factor, 2.5L));
-        EXPECT_TRUE(Close48(PointX(next, c.u), PointX(start, c.u), 3.0L)) << "the point under the pointer stays";
-        EXPECT_TRUE(Close48(PointY(next, c.v), PointY(start, c.v), 2.5L));
-    }
-    // About the centre it is the Zoom In button's step.
-    const engine::Region centre = window::ZoomAboutCell(start, 511.5L, 383.5L, 2.0L);
-    EXPECT_TRUE(Close48(centre.XStart.ToExtended(), -2.0L + 0.75L, 3.0L));
-    EXPECT_TRUE(Close48(centre.YStart.ToExtended(), -1.25L + 0.625L, 2.5L));
-
-    // What lay at cell u lies at u + du afterwards.
-    const engine::Region moved = window::PanByCells(start, 102.3L, -40.0L);
-    EXPECT_TRUE(Close48(PointX(moved, 400.0L + 102.3L), PointX(start, 400.0L), 3.0L));
-    EXPECT_TRUE(Close48(PointY(moved, 300.0L - 40.0L), PointY(start, 300.0L), 2.5L));
-    EXPECT_EQ(moved.XWidth, start.XWidth);
-    EXPECT_EQ(moved.YHeight, start.YHeight);
-
-    // A step that overflows leaves the region as it was and throws.
-    const engine::Region huge = RegionOf(0.0L, 1e38L, 0.0L, 1e38L);
-    EXPECT_THROW(window::ZoomAboutCell(huge, 0.0L, 0.0L, 0.25L), engine::FloatingPointOverflow);
-}
-
-TEST(HandSteps, TheOldPictureMapsOntoTheCellsOfTheNewRegion)
-{
-    const engine::Region from = RegionOf(-2.0L, 3.0L, -1.25L, 2.5L);
-    const engine::Region tos[] = {from, window::ZoomAboutCell(from, 200.0L, 600.0L, 2.0L),
-                                  window::ZoomAboutCell(from, 900.0L, 10.0L, 0.5L), window::PanByCells(from, -77.0L, 33.0L)};
-    for (const engine::Region& to : tos) {
-        const auto m = window::MapPicture(from.Values(), to.Values());
-        ASSERT_TRUE(m);
-        for (int j : {0, 100, 1023}) {
-            const double mapped = j * m->scaleX + m->offsetX;
-            EXPECT_TRUE(Close48(PointX(to, mapped), PointX(from, j), 3.0L)) << j;
-        }
-        for (int i : {0, 500, 767}) {
-            const double mapped = i * m->scaleY + m->offsetY;
-            EXPECT_TRUE(Close48(PointY(to, mapped), PointY(from, i), 2.5L)) << i;
-        }
-    }
-    EXPECT_FALSE(window::MapPicture(from.Values(), RegionOf(0.0L, 0.0L, 0.0L, 1.0L).Values()));
-}
-
-TEST(HandSteps, ShiftBandCornerGivesTheViewsShapeAndWheelNotchesAccumulate)
-{
-    struct Band {
-        int ax, ay, x, y, w, h;
-    };
-    for (const Band& b : {Band{10, 20, 300, 60, 800, 600}, Band{500, 400, 480, 100, 640, 480}, Band{50, 50, 52, 51, 1000, 500},
-                          Band{300, 300, 10, 500, 700, 350}}) {
-        const auto [x, y] = window::KeepShapeCorner(b.ax, b.ay, b.x, b.y, b.w, b.h, 4);
-        const double across = std::abs(x - b.ax) - 8;
-        const double down = std::abs(y - b.ay) - 8;
-        EXPECT_NEAR(across * b.h, down * b.w, std::max(b.w, b.h)) << "the zoom's rectangle has the view's shape";
-        EXPECT_EQ(x < b.ax, b.x < b.ax) << "the corner stays on the pointer's side";
-        EXPECT_EQ(y < b.ay, b.y < b.ay);
-        EXPECT_GE(std::abs(x - b.ax) + 1, std::abs(b.x - b.ax)) << "it grows to cover the pointer, never shrinks";
-    }
-
-    window::WheelNotches n;
-    struct Step {
-        int angle, notches;
-    };
-    for (const Step& s : {Step{120, 1}, Step{-240, -2}, Step{40, 0}, Step{40, 0}, Step{40, 1}, Step{-100, 0}, Step{-30, -1},
-                          Step{370, 3}, Step{-20, 0}})
-        EXPECT_EQ(n.Add(s.angle), s.notches) << s.angle;
-}
-
-TEST(HandSteps, PreviewMovesAndScalesTheShownPictureAndBlanksTheRest)
+TEST(GesturePreview, MovesAndScalesTheShownPictureAndBlanksTheRest)
 {
     QImage shown(engine::kBufferWidth, engine::kBufferHeight, QImage::Format_RGB32);
     for (int y = 0; y < shown.height(); ++y)
@@ -136,14 +56,14 @@ TEST(HandSteps, PreviewMovesAndScalesTheShownPictureAndBlanksTheRest)
     const QRgb blank = qRgb(1, 2, 3);
     EXPECT_EQ(window::PictureGestures::Preview(shown, from.Values(), from.Values(), blank), shown);
 
-    const QImage moved = window::PictureGestures::Preview(shown, from.Values(), window::PanByCells(from, 100, -50).Values(), blank);
+    const QImage moved = window::PictureGestures::Preview(shown, from.Values(), view::PanByPixels(from, 100, -50, 1024, 768).Values(), blank);
     EXPECT_EQ(moved.pixel(50, 100), blank) << "uncovered by the old picture";
     EXPECT_EQ(moved.pixel(600, 100), shown.pixel(500, 150));
     EXPECT_EQ(moved.pixel(1023, 717), shown.pixel(923, 767));
     EXPECT_EQ(moved.pixel(1023, 740), blank);
 
     const QImage zoomedOut =
-        window::PictureGestures::Preview(shown, from.Values(), window::ZoomAboutCell(from, 511.5L, 383.5L, 0.5L).Values(), blank);
+        window::PictureGestures::Preview(shown, from.Values(), view::ZoomAbout(from, 512.0, 384.0, 0.5L, 1024, 768).Values(), blank);
     EXPECT_EQ(zoomedOut.pixel(100, 100), blank);
     EXPECT_EQ(zoomedOut.pixel(511, 383), shown.pixel(511, 383));
     EXPECT_TRUE(window::PictureGestures::Preview(QImage(), from.Values(), from.Values(), blank).isNull());
@@ -181,11 +101,11 @@ TEST_F(Gestures, AWheelNotchZoomsAboutThePointerWithAnInstantPreviewAndIsOneHist
     const engine::Region start = w.ViewRegion;
     const QImage before = Rgb32(w.PB->Picture());
     const QPoint at(w.PB->width() / 4, w.PB->height() / 3);
-    const long double u = window::CellAt(at.x(), w.PB->width(), 1024);
-    const long double v = window::CellAt(at.y(), w.PB->height(), 768);
+    const int W = w.PB->width();
+    const int H = w.PB->height();
 
     SendWheel(w.PB, at, 120);
-    EXPECT_EQ(w.ViewRegion, window::ZoomAboutCell(start, u, v, 2.0L));
+    EXPECT_EQ(w.ViewRegion, view::ZoomAbout(start, at.x(), at.y(), 2.0L, W, H));
     // At once, before any row: the old picture scaled about the pointer.
     const QImage preview = window::PictureGestures::Preview(before, start.Values(), w.ViewRegion.Values(), w.PB->BlankColour());
     EXPECT_EQ(Rgb32(w.PB->Picture()), preview);
@@ -198,7 +118,7 @@ TEST_F(Gestures, AWheelNotchZoomsAboutThePointerWithAnInstantPreviewAndIsOneHist
     EXPECT_EQ(w.History.Size(), 2u) << "half a notch does nothing yet";
     const engine::Region zoomed = w.ViewRegion;
     SendWheel(w.PB, at, -60);
-    EXPECT_EQ(w.ViewRegion, window::ZoomAboutCell(zoomed, u, v, 0.5L));
+    EXPECT_EQ(w.ViewRegion, view::ZoomAbout(zoomed, at.x(), at.y(), 0.5L, W, H));
     EXPECT_EQ(w.History.Size(), 3u);
     ExpectExactPicture(w);
     EXPECT_TRUE(Close48(w.ViewRegion.XStart.ToExtended(), start.XStart.ToExtended(), 3.2L));
@@ -223,8 +143,7 @@ TEST_F(Gestures, AWheelStepOrADragDuringACalculationEndsItAndStartsTheNewOne)
     const engine::Region outward = w.ViewRegion;
     SendWheel(w.PB, at, 120);
     EXPECT_TRUE(w.IsCalculating()) << "the new view is being calculated";
-    EXPECT_EQ(w.ViewRegion, window::ZoomAboutCell(outward, window::CellAt(at.x(), w.PB->width(), 1024),
-                                                  window::CellAt(at.y(), w.PB->height(), 768), 2.0L));
+    EXPECT_EQ(w.ViewRegion, view::ZoomAbout(outward, at.x(), at.y(), 2.0L, w.PB->width(), w.PB->height()));
     EXPECT_EQ(w.History.Size(), 3u);
     ExpectExactPicture(w);
 
@@ -232,7 +151,7 @@ TEST_F(Gestures, AWheelStepOrADragDuringACalculationEndsItAndStartsTheNewOne)
     ASSERT_TRUE(w.IsCalculating());
     const engine::Region before = w.ViewRegion;
     Drag(w.PB, Qt::MiddleButton, Qt::NoModifier, QPoint(100, 100), QPoint(160, 70));
-    EXPECT_EQ(w.ViewRegion, window::PanByCells(before, 60.0L * 1024 / w.PB->width(), -30.0L * 768 / w.PB->height()));
+    EXPECT_EQ(w.ViewRegion, view::PanByPixels(before, 60, -30, w.PB->width(), w.PB->height()));
     EXPECT_EQ(w.History.Size(), 5u);
     ExpectExactPicture(w);
     EXPECT_TRUE(messages.empty());
@@ -259,8 +178,7 @@ TEST_F(Gestures, MiddleAndCtrlLeftDragsMoveThePictureAndAClickWithoutMovingDoesN
         const QImage before = Rgb32(w.PB->Picture());
         Drag(w.PB, c.button, c.mods, c.from, c.to);
         const QPoint d = c.to - c.from;
-        EXPECT_EQ(w.ViewRegion, window::PanByCells(start, static_cast<long double>(d.x()) * 1024 / W,
-                                                   static_cast<long double>(d.y()) * 768 / H));
+        EXPECT_EQ(w.ViewRegion, view::PanByPixels(start, d.x(), d.y(), W, H));
         EXPECT_EQ(Rgb32(w.PB->Picture()),
                   window::PictureGestures::Preview(before, start.Values(), w.ViewRegion.Values(), w.PB->BlankColour()));
         EXPECT_FALSE(w.Selecting) << "a drag draws no rubber band";
@@ -278,7 +196,7 @@ TEST_F(Gestures, MiddleAndCtrlLeftDragsMoveThePictureAndAClickWithoutMovingDoesN
         EXPECT_FALSE(w.IsCalculating());
         EXPECT_EQ(Rgb32(w.PB->Preview()),
                   window::PictureGestures::Preview(before, start.Values(),
-                                                   window::PanByCells(start, 40.0L * 1024 / W, 30.0L * 768 / H).Values(),
+                                                   view::PanByPixels(start, 40, 30, W, H).Values(),
                                                    w.PB->BlankColour()));
         EXPECT_EQ(Rgb32(w.PB->Picture()), before) << "the picture itself waits for the release";
         QTest::mouseRelease(w.PB, Qt::MiddleButton, Qt::NoModifier, QPoint(340, 230));
@@ -316,8 +234,7 @@ TEST_F(Gestures, APinchZoomsByItsFactorAboutTheFingersOnceItEnds)
     EXPECT_EQ(w.ViewRegion, start) << "the region changes when the fingers lift";
     send(Qt::EndNativeGesture, 0);
     const long double factor = (1.0L + 0.25L) * (1.0L + static_cast<long double>(0.2));
-    EXPECT_EQ(w.ViewRegion, window::ZoomAboutCell(start, window::CellAt(at.x(), w.PB->width(), 1024),
-                                                  window::CellAt(at.y(), w.PB->height(), 768), factor));
+    EXPECT_EQ(w.ViewRegion, view::ZoomAbout(start, at.x(), at.y(), factor, w.PB->width(), w.PB->height()));
     EXPECT_EQ(w.History.Size(), 2u);
     ExpectExactPicture(w);
 }
