@@ -18,7 +18,7 @@
 
 namespace window {
 
-KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form)
+KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form), form_(form)
 {
     setObjectName("KeyHints");
     TFormBasicTamoSet& w = *form;
@@ -29,11 +29,17 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form)
         Qt::Key key;
     } keys[] = {{w.MMUp, Qt::Key_Up},         {w.MMDown, Qt::Key_Down},       {w.MMLeft, Qt::Key_Left},
                 {w.MMRight, Qt::Key_Right},   {w.MMZoomIn, Qt::Key_Plus},     {w.MMZoomOut, Qt::Key_Minus}};
+    MMHome = w.MMMove->addAction(QStringLiteral("Home"));
+    MMHome->setObjectName("MMHome");
+    connect(MMHome, &QAction::triggered, this, errors::GuardedSlot([this] { MMHomeClick(); }));
     for (const auto& k : keys) {
         k.item->setShortcut(QKeySequence(k.key));
         k.item->setShortcutContext(Qt::WidgetShortcut);
         w.PB->addAction(k.item);
     }
+    MMHome->setShortcut(QKeySequence(Qt::Key_Home));
+    MMHome->setShortcutContext(Qt::WidgetShortcut);
+    w.PB->addAction(MMHome);
 
     const struct {
         QWidget* control;
@@ -71,6 +77,14 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form)
                 if (Services* services = InstalledServices())
                     services->ShowHelp(HelpWindow::KeysAndMouse);
             }));
+}
+
+void KeyHints::MMHomeClick()
+{
+    if (form_->IsCalculating())
+        return;
+    form_->Model.Home();
+    form_->StartCalculation();
 }
 
 } // namespace window

@@ -1,4 +1,4 @@
-// What makes the window's keys and mouse discoverable: tooltips naming the keys, the keys shown in the Move menu, Help ▸ Keys and Mouse.
+// What makes the window's keys and mouse discoverable: tooltips naming the keys, the keys shown in the Move menu, Home, Help ▸ Keys and Mouse.
 #pragma once
 
 #include <QObject>
@@ -19,6 +19,14 @@ public:
     explicit KeyHints(TFormBasicTamoSet* form);
 
     QAction* MMKeysAndMouse = nullptr; // Help ▸ "Keys and Mouse", after the help items
+    // Move ▸ "Home" (the Home key on the picture): back to the region, formula
+    // and colour offset the window opened with, as a new step of the history.
+    // Like the other move commands it waits while a calculation runs.
+    QAction* MMHome = nullptr;
+    void MMHomeClick();
+
+private:
+    TFormBasicTamoSet* form_;
 };
 
 } // namespace window

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "window/FormJU.h"
+#include "window/FormRN.h"
 #include "shell/Application.h"
 #include "shell/HelpForms.h"
 #include "window/KeyHints.h"
@@ -73,4 +74,33 @@ TEST(KeyHints, TheMenusKeysMoveThePictureOnlyWhileItHasTheFocus)
     QTest::keyClick(w.PB, Qt::Key_Minus);
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), before.XWidth.ToExtended() * 2);
     ASSERT_TRUE(WaitForCalculation(w));
+}
+
+TEST(KeyHints, HomeReturnsToTheOpeningViewAsANewStepAndWaitsForACalculation)
+{
+    TFormRN4 w;
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(WaitForCalculation(w));
+    const engine::Region opening = w.ViewRegion;
+    const engine::TValueFunction formula = w.ValueFunction;
+    auto* hints = w.findChild<window::KeyHints*>();
+    ASSERT_NE(hints, nullptr);
+
+    // Another type, then a zoom: region and formula both away from the start.
+    QTest::mouseClick(w.TypeButtons()[2], Qt::LeftButton);
+    ASSERT_TRUE(WaitForCalculation(w));
+    QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
+    EXPECT_FALSE(hints->MMHome->isEnabled()) << "it waits, as the other move commands do";
+    ASSERT_TRUE(WaitForCalculation(w));
+    ASSERT_NE(w.ValueFunction, formula);
+    const std::size_t steps = w.History.Size();
+
+    w.PB->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return w.PB->hasFocus(); }, 2000));
+    QTest::keyClick(w.PB, Qt::Key_Home);
+    EXPECT_EQ(w.ViewRegion, opening);
+    EXPECT_EQ(w.ValueFunction, formula);
+    EXPECT_EQ(w.History.Size(), steps + 1) << "one new step; Back returns to the zoomed view";
+    ASSERT_TRUE(WaitForCalculation(w));
+    EXPECT_EQ(w.IterBuffer.Snapshot(), ReferenceBuffer(w.ViewRegion, *w.CurrentPointSet(), w.ValueFunction));
 }

@@ -54,7 +54,8 @@ void ExpectMenu(TFormBasicTamoSet& w, const char* menuName, const char* caption,
             {"MMBack", QKeySequence(Qt::ALT | Qt::Key_Left)}, {"MMForward", QKeySequence(Qt::ALT | Qt::Key_Right)},
             {"MMUp", QKeySequence(Qt::Key_Up)},               {"MMDown", QKeySequence(Qt::Key_Down)},
             {"MMLeft", QKeySequence(Qt::Key_Left)},           {"MMRight", QKeySequence(Qt::Key_Right)},
-            {"MMZoomIn", QKeySequence(Qt::Key_Plus)},         {"MMZoomOut", QKeySequence(Qt::Key_Minus)}};
+            {"MMZoomIn", QKeySequence(Qt::Key_Plus)},         {"MMZoomOut", QKeySequence(Qt::Key_Minus)},
+            {"MMHome", QKeySequence(Qt::Key_Home)}};
         const QString name = a->objectName();
         const auto key = keys.find(name);
         EXPECT_EQ(a->shortcut(), key == keys.end() ? QKeySequence() : key->second) << items[i].first;
@@ -112,7 +113,8 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMZoomOut", "Zoom Out"},
                 {"", "-"},
                 {"MMBack", "Back"},
-                {"MMForward", "Forward"}});
+                {"MMForward", "Forward"},
+                {"MMHome", "Home"}});
     ExpectMenu(w, "MMView", "&View",
                {{"MMMinimal", "&Minimal"},
                 {"MMControl", "&Control"},
