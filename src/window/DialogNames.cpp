@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cmath>
+
+#include "window/Services.h"
+
 namespace window {
 
 namespace {
@@ -51,6 +56,32 @@ QString InDialogFolder(const QString& suggested)
     if (folder.isEmpty() || suggested.contains(QLatin1Char('/')))
         return suggested;
     return QDir(folder).filePath(suggested);
+}
+
+QString SavedText(const QString& file, int width, int height, double seconds)
+{
+    const double s = seconds < 0 ? 0 : seconds;
+    const QString time = s < 9.95 ? QString::number(s, 'f', 1) : QString::number(std::llround(std::min(s, 1e9)));
+    return QStringLiteral("Saved %1 (%2 × %3, %4 s)").arg(file).arg(width).arg(height).arg(time);
+}
+
+QString ChooseSaveFile(QWidget* parent, const SaveDialogSettings& settings)
+{
+    SaveDialogSettings s = settings;
+    if (s.addExtension)
+        s.initialName = InDialogFolder(s.initialName);
+    QString name = InstalledDialogs().SaveFileName(parent, s);
+    if (s.addExtension)
+        name = WithExtension(name, FilterExtension(s.filter));
+    RememberDialogFolder(name);
+    return name;
+}
+
+QString ChooseOpenFile(QWidget* parent, const SaveDialogSettings& settings)
+{
+    const QString name = InstalledDialogs().OpenFileName(parent, settings);
+    RememberDialogFolder(name);
+    return name;
 }
 
 } // namespace window

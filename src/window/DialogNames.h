@@ -3,6 +3,9 @@
 
 #include <QString>
 
+class QWidget;
+struct SaveDialogSettings;
+
 namespace window {
 
 // `name` with `extension` (".qview") added when its file name has no
@@ -23,5 +26,16 @@ void RememberDialogFolder(const QString& chosenFile);
 // The name a dialog offers first: `suggested` placed in DialogFolder() when
 // it has no folder of its own.
 QString InDialogFolder(const QString& suggested);
+
+// What a finished picture says: "Saved FILE (W × H, N s)", the seconds
+// with one decimal below ten, whole above.
+QString SavedText(const QString& file, int width, int height, double seconds);
+
+// The file dialogs of every window, through the installed dialogs (the
+// toolkit's or a test's): they start in DialogFolder(), remember the folder
+// chosen, and a save dialog with addExtension set gives a bare name its
+// type's extension (the first of its filter when the dialog cannot say).
+QString ChooseSaveFile(QWidget* parent, const SaveDialogSettings& settings);
+QString ChooseOpenFile(QWidget* parent, const SaveDialogSettings& settings);
 
 } // namespace window

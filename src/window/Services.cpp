@@ -1,6 +1,8 @@
 // The services the shell installs for the windows, and the modal dialogs they run.
 #include "window/Services.h"
 
+#include "window/DialogNames.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -38,8 +40,16 @@ QString Dialogs::SaveFileName(QWidget* parent, const SaveDialogSettings& setting
         dialog.setWindowTitle(settings.title);
     if (!settings.filter.isEmpty())
         dialog.setNameFilter(settings.filter);
+    if (!DialogFolder().isEmpty())
+        dialog.setDirectory(DialogFolder());
     if (!settings.initialName.isEmpty())
         dialog.selectFile(settings.initialName);
+    if (settings.addExtension) {
+        // The extension follows the type chosen in the dialog.
+        auto follow = [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterExtension(filter).mid(1)); };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -55,6 +65,8 @@ QString Dialogs::OpenFileName(QWidget* parent, const SaveDialogSettings& setting
         dialog.setWindowTitle(settings.title);
     if (!settings.filter.isEmpty())
         dialog.setNameFilter(settings.filter);
+    if (!DialogFolder().isEmpty())
+        dialog.setDirectory(DialogFolder());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();

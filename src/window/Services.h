@@ -15,6 +15,9 @@ struct SaveDialogSettings {
     QString title;         // empty: the platform's default
     QString filter;        // Qt filter string; empty: none
     QString initialName;   // empty: none
+    // A name chosen without an extension gets the chosen type's (the
+    // dialogs Quillon adds; the specification's keep the name as chosen).
+    bool addExtension = false;
 };
 
 namespace window {

@@ -218,7 +218,13 @@ TEST_F(LongJobs, RenderPictureEqualsTheCommandLineRenderOfTheView)
         EXPECT_FALSE(w->MMRenderPicture->isEnabled() && JobRunning()) << "one job at a time";
         ASSERT_TRUE(WaitForJob());
         ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
-        EXPECT_FALSE(w->CurrentLongJob()->Dialog()->isVisible());
+        // The progress window stays to say what was made.
+        window::LongJobDialog* done = w->CurrentLongJob()->Dialog();
+        EXPECT_TRUE(done->isVisible());
+        EXPECT_TRUE(done->Status->text().startsWith(QStringLiteral("Saved %1 (64 × 48, ").arg(mine)))
+            << done->Status->text().toStdString();
+        EXPECT_TRUE(done->Status->text().endsWith(" s)")) << done->Status->text().toStdString();
+        done->CancelButton->click(); // "Close" now
         EXPECT_TRUE(w->MMRenderPicture->isEnabled());
         ASSERT_TRUE(RunRender(QStringList{"--view", "FormJU4", "--size", "64x48", "--supersample", "2", "--quiet",
                                           "--png", theirs} +
