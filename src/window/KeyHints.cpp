@@ -2,6 +2,7 @@
 #include "window/KeyHints.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,23 +24,16 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form), form_(form)
     setObjectName("KeyHints");
     TFormBasicTamoSet& w = *form;
 
-    // The picture's keys, shown in the menu and taken while the picture has the focus.
-    const struct {
-        QAction* item;
-        Qt::Key key;
-    } keys[] = {{w.MMUp, Qt::Key_Up},         {w.MMDown, Qt::Key_Down},       {w.MMLeft, Qt::Key_Left},
-                {w.MMRight, Qt::Key_Right},   {w.MMZoomIn, Qt::Key_Plus},     {w.MMZoomOut, Qt::Key_Minus}};
     MMHome = w.MMMove->addAction(QStringLiteral("Home"));
     MMHome->setObjectName("MMHome");
     connect(MMHome, &QAction::triggered, this, errors::GuardedSlot([this] { MMHomeClick(); }));
-    for (const auto& k : keys) {
-        k.item->setShortcut(QKeySequence(k.key));
-        k.item->setShortcutContext(Qt::WidgetShortcut);
-        w.PB->addAction(k.item);
+    // Shown in the menu and taken while the picture has the focus.
+    for (QAction* item : {w.MMUp, w.MMDown, w.MMLeft, w.MMRight, w.MMZoomIn, w.MMZoomOut, MMHome}) {
+        item->setShortcutContext(Qt::WidgetShortcut);
+        w.PB->addAction(item);
     }
-    MMHome->setShortcut(QKeySequence(Qt::Key_Home));
-    MMHome->setShortcutContext(Qt::WidgetShortcut);
-    w.PB->addAction(MMHome);
+    SetKeys(true);
+    form->installEventFilter(this);
 
     const struct {
         QWidget* control;
@@ -77,6 +71,26 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form), form_(form)
                 if (Services* services = InstalledServices())
                     services->ShowHelp(HelpWindow::KeysAndMouse);
             }));
+}
+
+void KeyHints::SetKeys(bool on)
+{
+    TFormBasicTamoSet& w = *form_;
+    const struct {
+        QAction* item;
+        Qt::Key key;
+    } keys[] = {{w.MMUp, Qt::Key_Up},       {w.MMDown, Qt::Key_Down},       {w.MMLeft, Qt::Key_Left},
+                {w.MMRight, Qt::Key_Right}, {w.MMZoomIn, Qt::Key_Plus},     {w.MMZoomOut, Qt::Key_Minus},
+                {MMHome, Qt::Key_Home}};
+    for (const auto& k : keys)
+        k.item->setShortcut(on ? QKeySequence(k.key) : QKeySequence());
+}
+
+bool KeyHints::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == form_ && (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowUnblocked))
+        SetKeys(e->type() == QEvent::WindowUnblocked);
+    return QObject::eventFilter(watched, e);
 }
 
 void KeyHints::MMHomeClick()

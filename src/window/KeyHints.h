@@ -25,7 +25,15 @@ public:
     QAction* MMHome = nullptr;
     void MMHomeClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
+    // The picture's keys as shortcuts, or none while a modal dialog blocks
+    // the window: the shortcut map asks which widget has the focus, not
+    // which window the key was meant for.
+    void SetKeys(bool on);
+
     TFormBasicTamoSet* form_;
 };
 
