@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,7 +15,6 @@
 #include "shell/HelpForms.h"
 #include "window/KeyHints.h"
 #include "window/PictureView.h"
-#include "ModalDialogs.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
@@ -73,22 +71,6 @@ TEST(KeyHints, TheMenusKeysMoveThePictureOnlyWhileItHasTheFocus)
     w.BBCancelClick();
     w.PB->setFocus();
     ASSERT_TRUE(WaitUntil([&] { return w.PB->hasFocus(); }, 2000));
-    // A modal dialog over the window takes its keys itself, even where the
-    // picture keeps the focus (as offscreen, where the dialog is not activated).
-    bool asked = false;
-    testsupport::WhenModal<QMessageBox>([&](QMessageBox& box) {
-        asked = true;
-        QTest::keyClick(&box, Qt::Key_Up);
-        QTest::keyClick(&box, Qt::Key_Minus);
-        box.reject();
-    });
-    QMessageBox blocking(QMessageBox::Information, "Quillon", "modal", QMessageBox::Ok, &w);
-    blocking.exec();
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(w.ViewRegion, before);
-    EXPECT_FALSE(w.IsCalculating());
-    EXPECT_EQ(w.MMUp->shortcut(), QKeySequence(Qt::Key_Up)) << "the keys come back with the window";
-
     QTest::keyClick(w.PB, Qt::Key_Minus);
     EXPECT_EQ(w.ViewRegion.XWidth.ToExtended(), before.XWidth.ToExtended() * 2);
     ASSERT_TRUE(WaitForCalculation(w));
