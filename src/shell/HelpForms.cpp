@@ -169,13 +169,12 @@ TFormKeys::TFormKeys()
                                "Anywhere in the window:\n"
                                "Alt + Left, Alt + Right\tBack and Forward through the views\n"
                                "Mouse back and forward buttons\tBack and Forward\n"
-                               "Ctrl+O\tOpen View (also in the launcher)\n"
                                "\n"
                                "A wheel step or a drag during a calculation ends it and starts the new one; "
                                "each is one step of Back and Forward.\n"
                                "\n"
                                "Launcher: hold the pointer over a picture to see which window it opens; "
-                               "the right button opens a view file."))
+                               "Ctrl+O or the right button opens a view file."))
 {
 }
 
