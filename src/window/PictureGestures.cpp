@@ -48,7 +48,7 @@ QImage PictureGestures::Preview(const QImage& shown, const engine::RegionValues&
     const double sx = m->scaleX * engine::kBufferWidth / shown.width();
     const double sy = m->scaleY * engine::kBufferHeight / shown.height();
     QPainter p(&preview);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, std::abs(m->scaleX) > 1.0 || std::abs(m->scaleY) > 1.0);
+    // Nearest pixels: it shows for a moment, and the view smooths it as it stretches it.
     p.setTransform(QTransform(sx, 0, 0, sy, m->offsetX + 0.5 - 0.5 * m->scaleX, m->offsetY + 0.5 - 0.5 * m->scaleY));
     p.drawImage(QPointF(0, 0), shown);
     return preview;

@@ -4,11 +4,11 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
-#include <QPointer>
 #include <QTimer>
 
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "engine/RowPool.h"
@@ -68,6 +68,10 @@ SharpPicture::SharpPicture(TFormBasicTamoSet* form) : QObject(form), form_(form)
     MMSharpPicture->setToolTip(QStringLiteral("Draw the picture at the view's own size, computed exactly"));
     connect(MMSharpPicture, &QAction::toggled, this, errors::GuardedSlot([this] { Update(); }));
 
+    poll_ = new QTimer(this);
+    poll_->setInterval(15);
+    connect(poll_, &QTimer::timeout, this, errors::GuardedSlot([this] { Poll(); }));
+
     resized_ = new QTimer(this);
     resized_->setSingleShot(true);
     resized_->setInterval(150);
@@ -118,7 +122,11 @@ void SharpPicture::Cancel()
     cancel_.store(true);
     worker_.join();
     cancel_.store(false);
-    pending_ = Key{}; // what it may have posted is stale
+    done_.store(false);
+    poll_->stop();
+    result_.clear();
+    failure_.clear();
+    pending_ = Key{};
 }
 
 void SharpPicture::Update()
@@ -145,46 +153,40 @@ void SharpPicture::Update()
     // The thread owns everything it reads: a copy of the point set, the region's values.
     std::shared_ptr<const engine::TBasicSet> set = key.set->Clone();
     const engine::RegionValues region = key.region.Values();
-    QPointer<SharpPicture> self(this);
-    worker_ = std::thread([this, self, set, region, key] {
-        auto values = std::make_shared<std::vector<std::uint8_t>>();
-        std::string failure;
+    worker_ = std::thread([this, set, region, key] {
         try {
-            *values = SharpValues(region, *set, key.function, key.size, &cancel_);
+            result_ = SharpValues(region, *set, key.function, key.size, &cancel_);
         } catch (const std::exception& e) {
-            failure = e.what();
+            failure_ = e.what();
         }
-        if (!failure.empty()) {
-            QMetaObject::invokeMethod(this, [self, failure] {
-                if (self)
-                    errors::Report(QString::fromStdString(failure));
-            }, Qt::QueuedConnection);
-            return;
-        }
-        if (values->empty())
-            return;
-        // Delivered only while this object lives; its destructor joins this thread first.
-        QMetaObject::invokeMethod(this, [self, values, key] {
-            if (self)
-                errors::Guarded([&] { self->Finished(values, key); });
-        }, Qt::QueuedConnection);
+        done_.store(true, std::memory_order_release);
     });
+    poll_->start();
 }
 
-void SharpPicture::Finished(std::shared_ptr<std::vector<std::uint8_t>> values, Key key)
+void SharpPicture::Poll()
 {
-    // Only the computation on its way counts; it has posted and is ending.
-    if (!(key == pending_))
+    if (!done_.load(std::memory_order_acquire))
         return;
-    if (worker_.joinable())
-        worker_.join();
+    poll_->stop();
+    worker_.join();
+    done_.store(false);
+    const Key key = pending_;
     pending_ = Key{};
+    std::vector<std::uint8_t> values = std::move(result_);
+    result_.clear();
+    const std::string failure = std::move(failure_);
+    failure_.clear();
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+    if (values.empty())
+        return; // cancelled
     // A later view or size may have come meanwhile.
     if (!(key == CurrentKey()) || form_->IsCalculating()) {
         Update();
         return;
     }
-    values_ = std::move(*values);
+    values_ = std::move(values);
     valuesKey_ = key;
     haveValues_ = true;
     Show();

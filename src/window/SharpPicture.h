@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -72,13 +73,21 @@ private:
     void PictureChanged();
     void Update();
     void Cancel();
-    void Finished(std::shared_ptr<std::vector<std::uint8_t>> values, Key key);
+    // Looks whether the computation has ended; takes its values when it has.
+    void Poll();
     void Show();
 
     TFormBasicTamoSet* form_;
     QTimer* resized_ = nullptr; // a resize settles before a computation starts
+    QTimer* poll_ = nullptr;
+    // The computation's thread owns what it reads and writes only result_
+    // and failure_, then sets done_ (release); this thread reads them after
+    // an acquire of done_. No message crosses between the threads.
     std::thread worker_;
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> done_{false};
+    std::vector<std::uint8_t> result_;
+    std::string failure_;
     Key pending_;
     bool haveValues_ = false;
     Key valuesKey_;
