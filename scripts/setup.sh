@@ -7,7 +7,7 @@ set -euo pipefail
 # libpng-dev, ffmpeg, parallel, xvfb and xauth: the PNG writer, the movie
 # export, the render-farm test and the tests under a real X server.
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
+          libbenchmark-dev libmpfr-dev povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
           locales xdg-utils)
 
 SUDO=""

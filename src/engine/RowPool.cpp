@@ -125,6 +125,22 @@ RowStream::RowStream(const RegionValues& region, const Grid& grid, int firstRow,
         Schedule(k, firstRow_ + k);
 }
 
+RowStream::RowStream(int width, int firstRow, int lastRow, RowFunction rowFunction, int lookahead, RowPool& pool,
+                     RowPool::Priority priority)
+    : pool_(pool), sequence_(pool.NewSequence(priority)), region_(), grid_(Grid{width, 0, 0.0L, 0.0L}),
+      firstRow_(firstRow), lastRow_(std::max(firstRow, lastRow)), fn_(nullptr), rowFunction_(std::move(rowFunction))
+{
+    if (lookahead <= 0)
+        lookahead = 4 * pool.Threads();
+    lookahead = std::clamp(lookahead, 1, std::max(1, lastRow_ - firstRow_));
+    slots_.resize(static_cast<std::size_t>(lookahead));
+    for (Slot& s : slots_)
+        s.values.assign(static_cast<std::size_t>(width), 0);
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int k = 0; k < lookahead && firstRow_ + k < lastRow_; ++k)
+        Schedule(k, firstRow_ + k);
+}
+
 RowStream::~RowStream()
 {
     const int cancelled = pool_.Cancel(this);
@@ -151,7 +167,10 @@ int RowStream::Compute(int slot)
         row = s.row;
     }
     // The slot belongs to this task until it is marked done.
-    ComputeRow(region_, grid_, *s.set, fn_, row, s.values.data());
+    if (rowFunction_)
+        rowFunction_(row, s.values.data());
+    else
+        ComputeRow(region_, grid_, *s.set, fn_, row, s.values.data());
     // Notified under the lock: once it is released the stream may be
     // destroyed by its reader, and this thread must not touch it again.
     std::lock_guard<std::mutex> lock(mutex_);

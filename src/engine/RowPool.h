@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -86,6 +87,12 @@ public:
     RowStream(const RegionValues& region, const Grid& grid, int firstRow, int lastRow, const TBasicSet& prototype,
               TValueFunction fn, int lookahead, RowPool& pool,
               RowPool::Priority priority = RowPool::Priority::Interactive);
+    // Rows firstRow ... lastRow - 1 of `width` values each, made by `rowFunction`
+    // (row, out) on the pool threads: for engines other than a point set's
+    // value function. The function is called from several threads at once.
+    using RowFunction = std::function<void(int row, std::uint8_t* out)>;
+    RowStream(int width, int firstRow, int lastRow, RowFunction rowFunction, int lookahead, RowPool& pool,
+              RowPool::Priority priority = RowPool::Priority::Interactive);
     ~RowStream();
     RowStream(const RowStream&) = delete;
     RowStream& operator=(const RowStream&) = delete;
@@ -111,6 +118,7 @@ private:
     const Grid grid_;
     const int firstRow_, lastRow_;
     const TValueFunction fn_;
+    const RowFunction rowFunction_;
     std::vector<Slot> slots_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/Kernels.h"
 #include "export/AtomicFile.h"
 #include "export/PictureWriters.h"
 #include "fractals/Catalogue.h"
@@ -230,6 +231,11 @@ std::string LoadedKey(int first) { return "loaded-colours-" + std::to_string(fir
 
 } // namespace
 
+bool DrawsDeep(const fractals::View& view)
+{
+    return view.function == engine::LevelSetKernel || view.function == engine::CountJuliaSet;
+}
+
 std::string ViewText(const ViewDocument& v)
 {
     std::string s;
@@ -251,6 +257,15 @@ std::string ViewText(const ViewDocument& v)
         line("# the values above are the nearest 6-byte ones, for a window.");
         for (const RegionKey& k : kRegionKeys)
             pair(k.extended, Hex80((*v.extendedRegion).*k.value));
+    }
+    if (v.deepRegion) {
+        line("# A region deeper than 6-byte reals reach, drawn in place of the one above:");
+        line("# the centre and the extents (column 0 to the last, row 0 to the last) as exact decimals.");
+        pair("center-x", v.deepRegion->centerX);
+        pair("center-y", v.deepRegion->centerY);
+        pair("width", v.deepRegion->width);
+        if (!v.deepRegion->height.empty())
+            pair("height", v.deepRegion->height);
     }
     line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
     line("# palette rotation, red/green/blue offsets, colour offset.");
@@ -373,6 +388,7 @@ public:
             Fail(idLine->number, "unknown view '" + idLine->value + "' (quillon-render --list names them)");
         ViewDocument d = DefaultView(*view);
         ReadRegion(d);
+        ReadDeepRegion(d, *view);
         ReadColours(d);
         ReadPicture(d);
         return d;
@@ -468,6 +484,36 @@ private:
                 d.region.*k.field = *fromDecimal;
         }
         ReadExtendedRegion(d);
+    }
+
+    // The centre and extents of a deep view: the centre and the width
+    // together, the height optional; exact decimals of any length.
+    void ReadDeepRegion(ViewDocument& d, const fractals::View& view) const
+    {
+        static const char* const keys[] = {"center-x", "center-y", "width", "height"};
+        const Line* lines[4] = {};
+        const Line* first = nullptr;
+        for (int k = 0; k < 4; ++k) {
+            lines[k] = Find(keys[k]);
+            if (lines[k] && (!first || lines[k]->number < first->number))
+                first = lines[k];
+        }
+        if (!first)
+            return;
+        if (!DrawsDeep(view))
+            Fail(first->number, "a deep region (center-x, center-y, width, height) is only for Form1 and the Julia "
+                                "views, not " + view.id);
+        for (int k = 0; k < 3; ++k)
+            if (!lines[k])
+                Fail(first->number, std::string("the deep region lacks its line '") + keys[k] + " = ...'");
+        for (int k = 0; k < 4; ++k) {
+            if (lines[k] && !deep::IsDecimal(lines[k]->value))
+                Fail(lines[k]->number, std::string(keys[k]) + " must be a decimal number, not '" + lines[k]->value + "'");
+            if (k >= 2 && lines[k] && !deep::IsPositiveDecimal(lines[k]->value))
+                Fail(lines[k]->number, std::string(keys[k]) + " must be greater than 0, not '" + lines[k]->value + "'");
+        }
+        d.deepRegion = deep::DeepRegion{lines[0]->value, lines[1]->value, lines[2]->value,
+                                        lines[3] ? lines[3]->value : std::string()};
     }
 
     // The exact region of a frame between 6-byte values: all four keys or none.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "colour/Palette.h"
+#include "deep/DeepRegion.h"
 #include "engine/Region.h"
 
 namespace fractals {
@@ -53,6 +54,9 @@ struct ViewDocument {
     // The region drawn when it lies between 6-byte values (a frame of a zoom
     // movie); `region` then holds the nearest 6-byte values, for a window.
     std::optional<engine::RegionValues> extendedRegion;
+    // A region at any depth, for the views the deep engine draws: when set it
+    // is the region drawn, and `region` is only the nearest 6-byte one.
+    std::optional<deep::DeepRegion> deepRegion;
     colour::PalettePage page = colour::PalettePage::Vga;
     colour::PanelColours panels;
     colour::ColourAdjust adjust;
@@ -70,6 +74,9 @@ struct ViewDocument {
     // engine::FloatingPointOverflow for a value beyond the 6-byte range.
     void SetDrawnRegion(const engine::RegionValues& values);
 };
+
+// Whether the deep engine draws the view: the level-set window and the Julia windows.
+bool DrawsDeep(const fractals::View& view);
 
 // A catalogue view as it opens: its own region and colour offset, default colours.
 ViewDocument DefaultView(const fractals::View& view);

@@ -44,4 +44,13 @@ MovieOutcome MakeMovie(std::span<const RegionValues> regions, int width, int hei
                        const FrameRenderer& render, const FrameViewText& viewText, const std::atomic<bool>& cancel,
                        const MovieProgress& progress = {});
 
+// The same for frames named by their number in the whole movie: frames
+// first ... last - 1 of `frames`, so that a movie can be made in parts (a
+// folder sink names each frame by its number among all `frames`).
+using IndexRenderer = std::function<void(int frame, const RowOut& out)>;
+using IndexViewText = std::function<std::string(int frame)>;
+MovieOutcome MakeFrames(int frames, int first, int last, int width, int height, FrameSink& sink,
+                        const IndexRenderer& render, const IndexViewText& viewText, const std::atomic<bool>& cancel,
+                        const MovieProgress& progress = {});
+
 } // namespace movie

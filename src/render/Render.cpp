@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "deep/Perturb.h"
+#include "engine/Kernels.h"
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
@@ -26,8 +28,14 @@ void ComputeValues(const Job& job, int firstRow, int lastRow, const ValueSink& s
     if (cancelled())
         throw Cancelled();
     std::vector<std::uint8_t> row(static_cast<std::size_t>(grid.width));
-    engine::RowStream stream(job.region, grid, firstRow, lastRow, *job.prototype, job.function, control.lookahead,
-                             pool, control.priority);
+    const std::shared_ptr<const DeepJob> deepJob = job.deep;
+    engine::RowStream stream =
+        deepJob ? engine::RowStream(
+                      grid.width, firstRow, lastRow,
+                      [deepJob](int r, std::uint8_t* out) { deep::CellRow(*deepJob->reference, deepJob->mapping, r, out); },
+                      control.lookahead, pool, control.priority)
+                : engine::RowStream(job.region, grid, firstRow, lastRow, *job.prototype, job.function,
+                                    control.lookahead, pool, control.priority);
     Progress progress{0, lastRow - firstRow};
     for (int r = firstRow; r < lastRow; ++r) {
         if (cancelled())
@@ -142,9 +150,66 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
     j.job.width = view.picture.width;
     j.job.height = view.picture.height;
     j.job.supersample = view.picture.supersample;
+    if (view.deepRegion) {
+        if (!exporter::DrawsDeep(*v))
+            throw deep::RegionError("a deep region is only for Form1 and the Julia views, not " + v->id);
+        const engine::Grid grid = ValueGrid(j.job);
+        deep::Mapping mapping(*view.deepRegion, grid.width, grid.height);
+        const deep::FormulaParams params = DeepFormula(*v);
+        const std::optional<engine::RegionValues> shallow = ShallowRegion(mapping);
+        if (shallow && params.limit == 200) {
+            j.job.region = *shallow;
+        } else {
+            auto reference = std::make_shared<const deep::Reference>(mapping, params);
+            j.job.deep = std::make_shared<const DeepJob>(DeepJob{std::move(mapping), std::move(reference)});
+        }
+    }
     j.colours.palette = view.Palette();
     j.colours.adjust = view.adjust;
     return j;
+}
+
+deep::FormulaParams DeepFormula(const fractals::View& view)
+{
+    deep::FormulaParams params;
+    if (view.function == engine::LevelSetKernel)
+        return params;
+    params.formula = deep::Formula::Julia;
+    params.juliaX = view.window->juliaRe;
+    params.juliaY = view.window->juliaIm;
+    return params;
+}
+
+std::optional<engine::RegionValues> ShallowRegion(const deep::Mapping& mapping)
+{
+    // The extended engine places a cell to the last bit of its coordinate:
+    // with 2^-40 of the coordinates' size per pixel or more, that rounding
+    // stays below a millionth of a pixel.
+    const mpfr_prec_t bits = mapping.Bits() + 64;
+    deep::Mpfr size(bits), spacing(bits), half(bits), start(bits);
+    mpfr_abs(size.get(), mapping.CenterX().get(), MPFR_RNDN);
+    mpfr_abs(half.get(), mapping.CenterY().get(), MPFR_RNDN);
+    mpfr_max(size.get(), size.get(), half.get(), MPFR_RNDN);
+    if (mpfr_cmp_ui(size.get(), 1) < 0)
+        mpfr_set_ui(size.get(), 1, MPFR_RNDN);
+    mpfr_min(spacing.get(), mapping.StepX().get(), mapping.StepY().get(), MPFR_RNDN);
+    mpfr_mul_2si(size.get(), size.get(), -40, MPFR_RNDN);
+    if (mpfr_cmp(spacing.get(), size.get()) < 0)
+        return std::nullopt;
+    engine::RegionValues r;
+    auto corner = [&](const deep::Mpfr& centre, const deep::Mpfr& step, int pixels, long double& first,
+                      long double& extent) {
+        mpfr_mul_ui(half.get(), step.get(), static_cast<unsigned long>(pixels - 1), MPFR_RNDN);
+        extent = mpfr_get_ld(half.get(), MPFR_RNDN);
+        mpfr_div_2ui(half.get(), half.get(), 1, MPFR_RNDN);
+        mpfr_sub(start.get(), centre.get(), half.get(), MPFR_RNDN);
+        first = mpfr_get_ld(start.get(), MPFR_RNDN);
+    };
+    corner(mapping.CenterX(), mapping.StepX(), mapping.Width(), r.XStart, r.XWidth);
+    corner(mapping.CenterY(), mapping.StepY(), mapping.Height(), r.YStart, r.YHeight);
+    if (!std::isfinite(r.XStart) || !std::isfinite(r.XWidth) || !std::isfinite(r.YStart) || !std::isfinite(r.YHeight))
+        return std::nullopt;
+    return r;
 }
 
 } // namespace render

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "colour/Palette.h"
+#include "deep/Reference.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 #include "engine/RowPool.h"
@@ -19,8 +21,18 @@
 namespace exporter {
 struct ViewDocument;
 }
+namespace fractals {
+struct View;
+}
 
 namespace render {
+
+// A picture past the reach of extended coordinates: its mapping at the
+// size of the value grid, and the reference orbit every row shares.
+struct DeepJob {
+    deep::Mapping mapping;
+    std::shared_ptr<const deep::Reference> reference;
+};
 
 // What to compute. The region is taken as given, in extended precision (a
 // movie's in-between frames need not lie on 6-byte values).
@@ -31,6 +43,9 @@ struct Job {
     int width = engine::kBufferWidth; // the picture, each side 2 ... 65535
     int height = engine::kBufferHeight;
     int supersample = 1; // values are computed at supersample*width x supersample*height
+    // When set, the deep engine computes the values in place of region,
+    // prototype and function.
+    std::shared_ptr<const DeepJob> deep = nullptr;
 };
 
 // The grid of the values a job computes.
@@ -112,7 +127,17 @@ struct ViewJob {
     Job job;
     Colours colours;
 };
-// Throws std::invalid_argument for an id the catalogue does not know.
+// Throws std::invalid_argument for an id the catalogue does not know, and
+// deep::RegionError (one) for a deep region the deep engine cannot draw. A
+// deep region that extended coordinates still hold is drawn by the
+// extended engine, as any other region.
 ViewJob MakeViewJob(const exporter::ViewDocument& view);
+
+// The iteration of a view the deep engine draws (exporter::DrawsDeep).
+deep::FormulaParams DeepFormula(const fractals::View& view);
+// The extended region of a deep region at a grid's size, when the extended
+// engine can draw it as well as the deep one: the pixel spacing far above
+// the last bit of the coordinates.
+std::optional<engine::RegionValues> ShallowRegion(const deep::Mapping& mapping);
 
 } // namespace render

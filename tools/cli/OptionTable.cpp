@@ -85,6 +85,13 @@ const std::vector<OptionSpec>& Table()
                    "with it replace the file's values"),
         {"region", 4, "X1 X2 Y1 Y2", "override the region by its corners (stored as 6-byte reals)",
          [](Options& o, V v) { o.region = Corners(v); }},
+        {"center", 2, "CX CY",
+         "a deep region's centre, exact decimals of any length (Form1 and the Julia views; with --width)",
+         [](Options& o, V v) { o.center = std::array<std::string, 2>{v[0], v[1]}; }},
+        {"width", 1, "W", "the deep region's x extent, column 0 to the last (with --center)",
+         [](Options& o, V v) { o.deepWidth = v[0]; }},
+        {"height", 1, "H", "the deep region's y extent, row 0 to the last (default: square pixels)",
+         [](Options& o, V v) { o.deepHeight = v[0]; }},
         {"threads", 1, "N", "rows computed on N threads (default: every core)",
          [](Options& o, V v) { o.threads = ParseInt(v[0], 1, 1024, "--threads"); }},
         {"quiet", 0, nullptr, "no progress bar (it is drawn only when stderr is a terminal)",
@@ -193,7 +200,10 @@ const std::vector<OptionSpec>& Table()
         PathOption("rib", &Options::ribPath, "FILE", "a RenderMan scene (1024 x 768)"),
         // Zoom movies.
         {"zoom-to", 4, "X1 X2 Y1 Y2", "movie: the end view's corners (stored as 6-byte reals, as --region)",
-         [](Options& o, V v) { o.zoomTo = Corners(v); }},
+         [](Options& o, V v) {
+             o.zoomTo = Corners(v);
+             o.zoomToText = {v[0], v[1], v[2], v[3]};
+         }},
         PathOption("to", &Options::toPath, "FILE", "movie: the end view, a view file or a PNG written by Quillon"),
         {"frames", 1, "N", "movie: frames, 2 to 1000000; the first and last are the two views exactly",
          [](Options& o, V v) { o.frames = ParseInt(v[0], 2, movie::kMaxFrames, "--frames"); }},
@@ -210,6 +220,18 @@ const std::vector<OptionSpec>& Table()
          [](Options& o, V v) { o.quality = ParseInt(v[0], 0, 63, "--quality"); }},
         PathOption("movie", &Options::moviePath, "FILE",
                    "the video, made by ffmpeg (.mp4 or .webm); .mp4 needs an even width and height"),
+        {"frame-range", 1, "A:B",
+         "movie: frames A ... B-1 only, each named by its number in the whole movie (with --frames-dir)",
+         [](Options& o, V v) {
+             const std::size_t colon = v[0].find(':');
+             const auto a = colon == std::string::npos ? std::nullopt
+                                                       : exporter::ParseWholeNumber(v[0].substr(0, colon), 0, 1000000);
+             const auto b = colon == std::string::npos ? std::nullopt
+                                                       : exporter::ParseWholeNumber(v[0].substr(colon + 1), 1, 1000000);
+             if (!a || !b || *a >= *b)
+                 throw UsageError("--frame-range must be A:B with 0 <= A < B, not '" + v[0] + "'");
+             o.frameRange = std::pair<int, int>{static_cast<int>(*a), static_cast<int>(*b)};
+         }},
         PathOption("frames-dir", &Options::framesDir, "DIR",
                    "frame-00000.png ... in DIR, each with its view embedded"),
     };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "colour/PaletteFile.h"
+#include "deep/Mapping.h"
 #include "export/PictureWriters.h"
 #include "fractals/Catalogue.h"
 
@@ -83,6 +84,42 @@ void CheckOutputs(const Options& o, const exporter::ViewDocument& d)
 
 } // namespace
 
+namespace {
+
+void SetDeepRegion(const Options& o, exporter::ViewDocument& d)
+{
+    if (!o.center || o.deepWidth.empty())
+        throw UsageError("a deep region needs --center CX CY and --width W");
+    if (o.region)
+        throw UsageError("--region and --center cannot be given together");
+    const fractals::View* view = fractals::FindView(d.viewId);
+    if (!view || !exporter::DrawsDeep(*view))
+        throw UsageError("--center is only for Form1 and the Julia views, not " + d.viewId);
+    const deep::DeepRegion region{(*o.center)[0], (*o.center)[1], o.deepWidth, o.deepHeight};
+    const int width = o.size ? o.size->first : d.picture.width;
+    const int height = o.size ? o.size->second : d.picture.height;
+    try {
+        const deep::Mapping check(region, width, height);
+    } catch (const deep::RegionError& e) {
+        throw UsageError(e.what());
+    }
+    d.deepRegion = region;
+    d.extendedRegion.reset();
+    // The nearest 6-byte region, for a window that opens the view.
+    const long double cx = std::strtold(region.centerX.c_str(), nullptr);
+    const long double cy = std::strtold(region.centerY.c_str(), nullptr);
+    const long double w = std::strtold(region.width.c_str(), nullptr);
+    const long double h = region.height.empty() ? w * (height - 1) / (width - 1)
+                                                : std::strtold(region.height.c_str(), nullptr);
+    try {
+        d.region.SetRegionBySize(cx - w / 2, w, cy - h / 2, h);
+    } catch (const std::exception&) {
+        // Beyond the 6-byte range: the deep region alone describes the view.
+    }
+}
+
+} // namespace
+
 exporter::ViewDocument ResolveView(const Options& o)
 {
     if (!o.viewId.empty() && !o.openPath.empty())
@@ -104,7 +141,10 @@ exporter::ViewDocument ResolveView(const Options& o)
         const auto& r = *o.region;
         d.region.SetRegionByCorners(r[0], r[1], r[2], r[3]);
         d.extendedRegion.reset();
+        d.deepRegion.reset();
     }
+    if (o.center || !o.deepWidth.empty() || !o.deepHeight.empty())
+        SetDeepRegion(o, d);
     if (o.page)
         d.page = *o.page;
     if (!o.paletteFilePath.empty()) {

@@ -25,6 +25,9 @@ struct Options {
     std::string viewId;
     std::string openPath;
     std::optional<std::array<long double, 4>> region; // corners X1 X2 Y1 Y2
+    // A deep region: centre and extents as exact decimals (Form1 and the Julia views).
+    std::optional<std::array<std::string, 2>> center;
+    std::string deepWidth, deepHeight;
     int threads = 0;                                  // 0: every core
     bool quiet = false;
 
@@ -45,12 +48,15 @@ struct Options {
 
     // A zoom movie (MovieCommand.cpp): to the corners or the view file, into a video or a folder of PNGs.
     std::optional<std::array<long double, 4>> zoomTo;
+    std::array<std::string, 4> zoomToText; // as typed: corners too close for 6-byte reals make a deep end view
     std::string toPath, moviePath, framesDir;
     std::optional<int> frames, quality;
+    std::optional<std::pair<int, int>> frameRange; // --frame-range A:B, frames A ... B-1
     std::optional<double> fps;
     bool IsMovie() const
     {
-        return zoomTo || !toPath.empty() || !moviePath.empty() || !framesDir.empty() || frames || quality || fps;
+        return zoomTo || !toPath.empty() || !moviePath.empty() || !framesDir.empty() || frames || quality || fps ||
+               frameRange;
     }
 
     bool HasOutput() const;
