@@ -9,10 +9,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "fractals/Catalogue.h"
 #include "window/Form1.h"
 #include "window/FormJU.h"
 #include "window/FormRN.h"
 #include "window/FormTamo.h"
+#include "window/PictureView.h"
+#include "window/SharpPicture.h"
+
+#include <QWheelEvent>
 
 namespace {
 
@@ -133,6 +138,87 @@ void MeasureTogether()
         w->close();
 }
 
+// Time from a wheel event on the picture to the end of the paint that shows
+// its preview, for a window at rest and for one in the middle of a
+// calculation (which the step ends first). Each sample is one notch about a
+// point off the centre, in and out in turn.
+void MeasureWheel(const Window& which)
+{
+    const std::unique_ptr<TFormBasicTamoSet> w = which.make();
+    w->resize(1000, 700);
+    w->show();
+    w->StartCalculation();
+    PumpUntil([&] { return !w->IsCalculating(); });
+
+    struct PaintWatch : QObject {
+        bool painted = false;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                painted = true;
+            return false;
+        }
+    } watch;
+    w->PB->installEventFilter(&watch);
+    const QPoint at(w->PB->width() / 3, w->PB->height() / 2);
+    auto step = [&](int k) {
+        watch.painted = false;
+        QElapsedTimer t;
+        t.start();
+        QWheelEvent e(QPointF(at), QPointF(w->PB->mapToGlobal(at)), QPoint(), QPoint(0, k % 2 ? -120 : 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->PB, &e);
+        while (!watch.painted)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return t.nsecsElapsed() / 1e6;
+    };
+    std::vector<double> idle, busy;
+    for (int k = 0; k < 21; ++k) {
+        PumpUntil([&] { return !w->IsCalculating(); });
+        idle.push_back(step(k));
+    }
+    for (int k = 0; k < 21; ++k) {
+        PumpUntil([&] { return !w->IsCalculating(); });
+        w->StartCalculation(); // the same view again, so the step meets a running calculation
+        QElapsedTimer wait;
+        wait.start();
+        PumpUntil([&] { return wait.elapsed() >= 40; });
+        busy.push_back(step(k));
+    }
+    w->PB->removeEventFilter(&watch);
+    std::printf("| %s | %.1f | %.1f | %.1f | %.1f |\n", which.name, Median(idle),
+                *std::max_element(idle.begin(), idle.end()), Median(busy), *std::max_element(busy.begin(), busy.end()));
+    std::fflush(stdout);
+    PumpUntil([&] { return !w->IsCalculating(); });
+    w->close();
+}
+
+// The sharp picture's cost at 1500 x 950 against 1024 x 768: values on the
+// row pool and their colours, whole computations, medians of five.
+void MeasureSharp(const char* viewId)
+{
+    const fractals::View* view = fractals::FindView(viewId);
+    const auto set = fractals::MakePointSet(*view->window);
+    const engine::RegionValues region = view->region.Make().Values();
+    const screen::PixelTable colours = screen::PictureColours(colour::DefaultVgaPalette, colour::ColourAdjust{});
+    auto time = [&](QSize size) {
+        std::vector<double> runs;
+        for (int k = 0; k < 5; ++k) {
+            QElapsedTimer t;
+            t.start();
+            const QImage image = window::SharpImage(window::SharpValues(region, *set, view->function, size), size, colours);
+            runs.push_back(t.nsecsElapsed() / 1e6);
+            if (image.isNull())
+                std::abort();
+        }
+        return Median(runs);
+    };
+    const double base = time(QSize(1024, 768));
+    const double large = time(QSize(1500, 950));
+    std::printf("| %s | %.0f | %.0f | %.2f |\n", viewId, base, large, large / base);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -145,6 +231,20 @@ int main(int argc, char** argv)
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.contains(QLatin1String("--together"))) {
         MeasureTogether();
+        return 0;
+    }
+    // --wheel: the preview of a wheel step; --sharp: the sharp picture's cost.
+    if (args.contains(QLatin1String("--wheel"))) {
+        std::printf("| window | at rest: median (ms) | max | calculating: median (ms) | max |\n|---|---:|---:|---:|---:|\n");
+        for (const Window& w : kWindows)
+            if (args.size() == 1 || args.contains(QLatin1String(w.name)))
+                MeasureWheel(w);
+        return 0;
+    }
+    if (args.contains(QLatin1String("--sharp"))) {
+        std::printf("| view | 1024 x 768 (ms) | 1500 x 950 (ms) | ratio |\n|---|---:|---:|---:|\n");
+        for (const char* id : {"Form1", "FormJU3", "FormRN4.SBAL3", "FormTamo1"})
+            MeasureSharp(id);
         return 0;
     }
     std::printf("| window | last row computed (s) | picture shown (s) | ticks | longest tick (ms) | Recolour median of 21 (ms) |\n"

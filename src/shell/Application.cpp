@@ -30,6 +30,7 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DEFINE_WINDOW)
 
 ThumbnailRenderer* Thumbnails = nullptr;
 TFormJulia* FormJulia = nullptr;
+shell::TFormKeys* FormKeys = nullptr;
 
 namespace {
 
@@ -67,6 +68,7 @@ public:
         case HelpWindow::ControlBox: shell::ShowAndRaise(FormControl); break;
         case HelpWindow::PositionBox: shell::ShowAndRaise(FormPos); break;
         case HelpWindow::About: shell::ShowAndRaise(FormAbout); break;
+        case HelpWindow::KeysAndMouse: shell::ShowAndRaise(FormKeys); break;
         }
     }
 
@@ -135,6 +137,7 @@ void CreateApplicationWindows()
     for (const RosterEntry& entry : kRoster)
         entry.create();
     FormJulia = new TFormJulia;
+    FormKeys = new shell::TFormKeys;
 }
 
 std::vector<QWidget*> ApplicationWindows()
@@ -185,6 +188,8 @@ void DestroyApplicationWindows()
 
     delete FormJulia;
     FormJulia = nullptr;
+    delete FormKeys;
+    FormKeys = nullptr;
     for (auto it = std::rbegin(kRoster); it != std::rend(kRoster); ++it)
         it->destroy();
     delete Thumbnails;

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QCoreApplication>
 #include <QScreen>
 #include <QToolButton>
@@ -19,6 +21,7 @@
 #include "shell/Windows.h"
 #include "window/ViewOpening.h"
 #include "window/ErrorReport.h"
+#include "window/LongJobs.h"
 #include "window/ThumbnailRenderer.h"
 
 namespace {
@@ -68,8 +71,11 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
         b->setIconSize(QSize(ThumbnailRenderer::kWidth, ThumbnailRenderer::kHeight));
         const QString name = p.name;
         connect(b, &QToolButton::clicked, this, errors::GuardedSlot([this, name] { FractalButtonClick(name); }));
-        if (const fractals::WindowEntry* entry = EntryOfButton(p.name))
+        if (const fractals::WindowEntry* entry = EntryOfButton(p.name)) {
             ThumbnailRenderer::Attach(entry->instance, b);
+            // The pictures carry no text: the caption says which window opens.
+            b->setToolTip(QString::fromUtf8(entry->caption));
+        }
         FractalButtons.push_back(b);
     }
 
@@ -78,6 +84,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
     SBMin->setGeometry(0, 454, 217, 19);
     SBMin->setAutoRaise(true);
     SBMin->setArrowType(Qt::UpArrow);
+    SBMin->setToolTip(QStringLiteral("Shrink the launcher to a strip"));
     connect(SBMin, &QToolButton::clicked, this, errors::GuardedSlot([this] { SBMinClick(); }));
 
     SBMax = new QToolButton(this);
@@ -85,6 +92,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
     SBMax->setGeometry(0, 0, 217, 25);
     SBMax->setAutoRaise(true);
     SBMax->setArrowType(Qt::DownArrow);
+    SBMax->setToolTip(QStringLiteral("Show all the pictures again"));
     SBMax->hide();
     SBMax->raise(); // over the top row while the launcher is a strip
     connect(SBMax, &QToolButton::clicked, this, errors::GuardedSlot([this] { SBMaxClick(); }));
@@ -199,8 +207,69 @@ void TFormMain::FormClose()
     }
 }
 
+std::vector<window::LongJob*> TFormMain::RunningLongJobs() const
+{
+    std::vector<window::LongJob*> jobs;
+    std::vector<TFormBasicTamoSet*> windows = FractalWindows();
+    if (FormJulia != nullptr) // the Julia explorer's window makes pictures and movies too
+        windows.push_back(FormJulia);
+    for (TFormBasicTamoSet* w : windows)
+        if (window::LongJob* job = w->CurrentLongJob(); job != nullptr && job->Running())
+            jobs.push_back(job);
+    return jobs;
+}
+
+QString StopJobsQuestion(int pictures, int movies)
+{
+    auto count = [](int n, const char* one, const char* many) {
+        return n == 1 ? QString::fromLatin1(one) : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
+    };
+    QString what;
+    if (pictures > 0 && movies > 0)
+        what = count(pictures, "A picture", "pictures") + QStringLiteral(" and ") + count(movies, "a movie", "movies");
+    else if (movies > 0)
+        what = count(movies, "A movie", "movies");
+    else
+        what = count(pictures, "A picture", "pictures");
+    const bool one = pictures + movies == 1;
+    return what + (one ? QStringLiteral(" is still being made. Stop it and quit?")
+                       : QStringLiteral(" are still being made. Stop them and quit?"));
+}
+
+bool TFormMain::ConfirmStopLongJobs()
+{
+    const std::vector<window::LongJob*> jobs = RunningLongJobs();
+    if (jobs.empty())
+        return true;
+    int movies = 0;
+    for (const window::LongJob* job : jobs)
+        if (job->Dialog() != nullptr && job->Dialog()->windowTitle() == QLatin1String("Make Zoom Movie"))
+            ++movies;
+    // Parented to the launcher, which stays on top: the question shows above it.
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quillon"),
+                    StopJobsQuestion(static_cast<int>(jobs.size()) - movies, movies), QMessageBox::NoButton, this);
+    box.setObjectName("StopJobsQuestion");
+    QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::DestructiveRole);
+    quit->setObjectName("StopJobsQuit");
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() != quit)
+        return false;
+    // The jobs may have ended while the question was open; those are done.
+    // Each stopped job removes what it had begun to write.
+    for (window::LongJob* job : RunningLongJobs())
+        job->Stop();
+    return true;
+}
+
 void TFormMain::closeEvent(QCloseEvent* e)
 {
+    if (!closing_ && !ConfirmStopLongJobs()) {
+        e->ignore();
+        return;
+    }
     if (!closing_) {
         closing_ = true;
         FormClose();

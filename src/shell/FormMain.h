@@ -10,6 +10,14 @@
 class QAction;
 class QToolButton;
 
+namespace window {
+class LongJob;
+}
+
+// The question asked before quitting stops long jobs: "A picture is still
+// being made. Stop it and quit?", and so on for movies and several jobs.
+QString StopJobsQuestion(int pictures, int movies);
+
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +39,11 @@ public:
     void FormCreate();
     // Stops every calculation and waits, processing events, until none runs.
     void FormClose();
+    // While a window makes a picture or a movie, asks whether to stop it
+    // and quit; Quit cancels every such job (none leaves a file). True when
+    // the launcher may close.
+    bool ConfirmStopLongJobs();
+    std::vector<window::LongJob*> RunningLongJobs() const;
     void SBMinClick();
     void SBMaxClick();
 

@@ -149,4 +149,33 @@ TFormPos::TFormPos()
 {
 }
 
+// A list rather than paragraphs: each line a key or a mouse action, then what it does.
+TFormKeys::TFormKeys()
+    : THelpForm(QStringLiteral("FormKeys"), QStringLiteral("Keys and Mouse"), 420,
+                QStringLiteral("\tKeys and Mouse\n"
+                               "\n"
+                               "On the picture (click it first for the keys):\n"
+                               "Mouse wheel\tzoom in or out about the pointer, two times a notch\n"
+                               "Pinch (touchpad)\tzoom in or out about the fingers\n"
+                               "Middle button drag\tmove the picture\n"
+                               "Ctrl + left drag\tmove the picture (touchpads)\n"
+                               "Left click, left click\tdraw a rectangle to zoom into\n"
+                               "Shift while drawing\tthe rectangle keeps the picture's shape\n"
+                               "Right click, Esc\tcancel the rectangle\n"
+                               "Arrow keys\tmove up, down, left, right by half the picture\n"
+                               "+ and -\tzoom in and out about the centre\n"
+                               "Home\treturn to the window's first view\n"
+                               "\n"
+                               "Anywhere in the window:\n"
+                               "Alt + Left, Alt + Right\tBack and Forward through the views\n"
+                               "Mouse back and forward buttons\tBack and Forward\n"
+                               "\n"
+                               "A wheel step or a drag during a calculation ends it and starts the new one; "
+                               "each is one step of Back and Forward.\n"
+                               "\n"
+                               "Launcher: hold the pointer over a picture to see which window it opens; "
+                               "Ctrl+O or the right button opens a view file."))
+{
+}
+
 } // namespace shell

@@ -1,4 +1,4 @@
-// The five help windows (Overview, Getting Started, View, Control and Position box) and ShowAndRaise.
+// The help windows (Overview, Getting Started, View, Control and Position box, Keys and Mouse) and ShowAndRaise.
 #pragma once
 
 #include <QFrame>
@@ -62,6 +62,14 @@ class TFormPos : public THelpForm { // "The Position Box"
     Q_OBJECT
 public:
     TFormPos();
+};
+
+// Every key and mouse action of a fractal window, one a line. Not one of
+// the 32 windows of the roster: made beside them at start-up.
+class TFormKeys : public THelpForm { // "Keys and Mouse"
+    Q_OBJECT
+public:
+    TFormKeys();
 };
 
 } // namespace shell

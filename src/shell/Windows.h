@@ -43,6 +43,7 @@ class TFormPos;
 class TFormControl;
 class TFormView;
 class TFormExport;
+class TFormKeys;
 }
 
 // The 32 windows of the application, one instance of each, in creation
@@ -89,6 +90,8 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DECLARE_WINDOW)
 #undef QUILLON_DECLARE_WINDOW
 
 extern ThumbnailRenderer* Thumbnails;
+// The "Keys and Mouse" help window, made after the roster's windows.
+extern shell::TFormKeys* FormKeys;
 
 // The Julia explorer's window "Julia Set", beside the roster: created after
 // it, hidden until used, deleted before it.

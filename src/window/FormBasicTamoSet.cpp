@@ -30,7 +30,10 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
+#include "window/PictureGestures.h"
+#include "window/KeyHints.h"
 #include "window/PictureView.h"
+#include "window/SharpPicture.h"
 #include "window/WindowParameters.h"
 
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
@@ -114,6 +117,8 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     BuildPositionBox();
     BuildPaletteControls();
     RebuildDocking();
+    // Tooltips, the picture's keys in the Move menu, Help ▸ Keys and Mouse.
+    new window::KeyHints(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -251,6 +256,10 @@ void TFormBasicTamoSet::BuildViewBox()
     // Until the first timer tick of the first calculation hands it a picture,
     // the view shows the start picture: every cell kStartValue.
     PB->SetBlankColour([this] { return 0xFF000000u | ColourTable()[kStartValue]; });
+    // The wheel, drags and pinches on the picture (owned by the window).
+    new window::PictureGestures(this);
+    // View ▸ Sharp Picture and the computation behind it (owned by the window).
+    new window::SharpPicture(this);
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);

@@ -2,10 +2,12 @@
 // cancelled when the window closes.
 #include "window/FormBasicTamoSet.h"
 
+#include <chrono>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -17,6 +19,7 @@
 #include "movie/VideoSink.h"
 #include "movie/ZoomPath.h"
 #include "render/ViewMovie.h"
+#include "window/DialogNames.h"
 #include "window/ErrorReport.h"
 #include "window/LocalPath.h"
 #include "window/LongJobs.h"
@@ -83,7 +86,10 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
         doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
     const std::string viewText = exporter::ViewText(doc);
-    const std::string path = window::LocalPath(choice.path);
+    // A name typed without an extension gets the format's.
+    const QString shownPath =
+        window::WithExtension(choice.path, choice.format == render::FileFormat::Png ? QStringLiteral(".png") : QStringLiteral(".bmp"));
+    const std::string path = window::LocalPath(shownPath);
     const render::FileFormat format = choice.format;
     const QString headline = QStringLiteral("%1 at %2 × %3%4 into %5")
                                  .arg(QString::fromStdString(doc.viewId))
@@ -91,18 +97,23 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
                                  .arg(choice.height)
                                  .arg(choice.supersample > 1 ? QStringLiteral(", %1 × %1 samples a pixel").arg(choice.supersample)
                                                              : QString())
-                                 .arg(choice.path);
+                                 .arg(shownPath);
+    const int width = choice.width, height = choice.height;
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Render Picture"), headline,
-        [job, viewText, path, format](const std::atomic<bool>& cancel, window::JobProgress& progress) -> std::string {
+        [job, viewText, path, format, shownPath, width, height](const std::atomic<bool>& cancel,
+                                                                window::JobProgress& progress) -> std::string {
             const render::Control control = window::BackgroundControl(
                 cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
+            const auto started = std::chrono::steady_clock::now();
             try {
                 render::RenderFile(job->job, job->colours, format, path, viewText, control);
             } catch (const render::Cancelled&) {
                 // The writer was dropped unfinished: no file.
+                return {};
             }
-            return {};
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+            return window::SavedText(shownPath, width, height, took.count()).toStdString();
         }));
 }
 
@@ -129,7 +140,9 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
         regions.push_back(r.Values());
     const int frames = choice.Frames();
     const auto plan = std::make_shared<const movie::ZoomPlan>(movie::PlanZoom(regions, frames));
-    const std::string path = window::LocalPath(choice.path);
+    // A video named without an extension becomes an .mp4.
+    const QString shownPath = choice.frameFolder ? choice.path : window::WithExtension(choice.path, QStringLiteral(".mp4"));
+    const std::string path = window::LocalPath(shownPath);
     if (!choice.frameFolder)
         (void)movie::VideoFormatOf(path); // a name that is neither .mp4 nor .webm is refused before anything starts
 
@@ -152,7 +165,7 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                                  .arg(width)
                                  .arg(height)
                                  .arg(views.size())
-                                 .arg(choice.path);
+                                 .arg(shownPath);
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Make Zoom Movie"), headline,
         [job, plan, start, morph, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,

@@ -8,7 +8,7 @@
 
 namespace window {
 
-JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool& pool) : QWidget(parent), pool_(pool)
+JuliaPreviewPanel::JuliaPreviewPanel(QWidget* parent, engine::RowPool* pool) : QWidget(parent), pool_(pool)
 {
     setObjectName(QStringLiteral("JuliaPreviewPanel"));
     setFixedSize(render::kPreviewWidth, render::kPreviewHeight);
@@ -39,7 +39,7 @@ void JuliaPreviewPanel::Follow(engine::Extended cx, engine::Extended cy, const r
                 }
                 emit PictureArrived();
             },
-            pool_);
+            pool_ != nullptr ? *pool_ : engine::RowPool::Instance());
     newest_ = preview_->Request(r);
 }
 

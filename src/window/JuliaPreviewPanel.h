@@ -16,7 +16,9 @@ namespace window {
 class JuliaPreviewPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit JuliaPreviewPanel(QWidget* parent = nullptr, engine::RowPool& pool = engine::RowPool::Instance());
+    // The pool is the process-wide one unless given; it is asked for only with
+    // the first point, so a window that never previews starts no thread.
+    explicit JuliaPreviewPanel(QWidget* parent = nullptr, engine::RowPool* pool = nullptr);
     ~JuliaPreviewPanel() override;
 
     // Asks for the preview of c in these colours; the picture in progress is dropped.
@@ -49,7 +51,7 @@ private:
     std::mutex arrivedMutex_;
     std::optional<render::PreviewPicture> arrived_;
 
-    engine::RowPool& pool_;
+    engine::RowPool* pool_;
     QImage picture_;
     bool shownFull_ = false;
     std::uint64_t shownRequest_ = 0;

@@ -46,15 +46,6 @@ QString TimeLeftText(double seconds)
     return QStringLiteral("about %1 s left").arg(s);
 }
 
-double EstimateSecondsLeft(double elapsed, std::int64_t done, std::int64_t total)
-{
-    // The first second is mostly start-up (the pool filling, an encoder
-    // starting): no estimate before it, nor before the first step.
-    if (done <= 0 || total <= 0 || elapsed < 1.0)
-        return -1.0;
-    return elapsed * static_cast<double>(total - done) / static_cast<double>(done);
-}
-
 LongJobDialog::LongJobDialog(QWidget* owner, const QString& title, const QString& headline) : QDialog(owner)
 {
     setObjectName("LongJobDialog");
@@ -99,7 +90,8 @@ void LongJobDialog::ShowProgress(const JobProgress& progress, double elapsedSeco
     QString text;
     if (progress.ItemsTotal() > 0)
         text = QStringLiteral("Frame %1 of %2 done, ").arg(progress.ItemsDone()).arg(progress.ItemsTotal());
-    const double left = EstimateSecondsLeft(elapsedSeconds, done, total);
+    timeLeft_.Add(elapsedSeconds, done, total);
+    const double left = timeLeft_.SecondsLeft();
     text += left < 0 ? QStringLiteral("estimating the time left…") : TimeLeftText(left);
     Status->setText(text);
 }

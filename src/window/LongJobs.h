@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "render/Render.h"
+#include "window/TimeLeft.h"
 
 class QDialogButtonBox;
 class QFormLayout;
@@ -81,8 +82,6 @@ render::Control BackgroundControl(const std::atomic<bool>& cancel, std::function
 
 // "about 1 h 05 min left", "about 3 min 20 s left", "about 12 s left".
 QString TimeLeftText(double seconds);
-// The estimate after `elapsed` seconds for `done` of `total` steps; negative while there is too little to go on.
-double EstimateSecondsLeft(double elapsed, std::int64_t done, std::int64_t total);
 
 // The progress window of a job: what it makes, how far it is, time left,
 // and Cancel. Closing it (Escape, the title bar) cancels too. Once the job
@@ -110,6 +109,7 @@ protected:
 
 private:
     bool ended_ = false;
+    TimeLeft timeLeft_;
 };
 
 // One job run by QtConcurrent on a thread of its own (its own pool of one).

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "export/Scenes.h"
+#include "window/DialogNames.h"
 #include "window/Services.h"
 #include "window/LocalPath.h"
 #include "window/ScreenPicture.h"
@@ -30,7 +31,7 @@ QString NameFilter(const QString& pairs)
 
 QString TFormBasicTamoSet::RunSaveDialog(const SaveDialogSettings& settings)
 {
-    return window::InstalledDialogs().SaveFileName(this, settings);
+    return window::ChooseSaveFile(this, settings);
 }
 
 void TFormBasicTamoSet::BitBtnSaveClick()

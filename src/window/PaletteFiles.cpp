@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "export/Scenes.h"
+#include "window/DialogNames.h"
 #include "window/ErrorReport.h"
 #include "window/LocalPath.h"
 
@@ -37,7 +38,7 @@ void TFormBasicTamoSet::BuildPaletteControls()
 
 QString TFormBasicTamoSet::RunOpenDialog(const SaveDialogSettings& settings)
 {
-    return window::InstalledDialogs().OpenFileName(this, settings);
+    return window::ChooseOpenFile(this, settings);
 }
 
 void TFormBasicTamoSet::MMLoadPaletteClick()
@@ -80,12 +81,21 @@ void TFormBasicTamoSet::ButBuiltInVgaClick()
 
 void TFormBasicTamoSet::MMSavePaletteClick()
 {
-    const QString name = RunSaveDialog(SaveDialogSettings{
-        "SavePalette", "Save Palette", "Palette (*.map);;GIMP Palette (*.gpl)", "palette.map"});
-    if (name.isEmpty())
-        return;
     const colour::PalettePage page = CurrentPalettePage();
     const std::string title = page == colour::PalettePage::Vga && LoadedPalette ? LoadedPalette->name
                                                                                  : colour::PalettePageName(page);
+    // The palette's own name, as a file name: what would leave the folder or
+    // hide the file goes.
+    QString suggested = QString::fromStdString(title).simplified();
+    suggested.replace(QLatin1Char('/'), QLatin1Char('-'));
+    while (suggested.startsWith(QLatin1Char('.')))
+        suggested.remove(0, 1);
+    if (suggested.isEmpty())
+        suggested = QStringLiteral("palette");
+    const QString name = RunSaveDialog(SaveDialogSettings{"SavePalette", "Save Palette",
+                                                          "Palette (*.map);;GIMP Palette (*.gpl)",
+                                                          suggested + QStringLiteral(".map"), true});
+    if (name.isEmpty())
+        return;
     exporter::SavePaletteFile(window::LocalPath(name), Palette, title);
 }

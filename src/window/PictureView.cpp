@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 PictureView::PictureView(QWidget* parent) : QWidget(parent)
 {
     setObjectName("PB");
@@ -18,7 +20,40 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent)
 void PictureView::SetPicture(const QImage& picture)
 {
     picture_ = picture;
+    preview_ = QImage();
     update();
+    emit PictureChanged();
+}
+
+void PictureView::ShowPreview(const QImage& preview)
+{
+    preview_ = preview;
+    update();
+}
+
+void PictureView::EndPreview()
+{
+    if (preview_.isNull())
+        return;
+    preview_ = QImage();
+    update();
+}
+
+void PictureView::SetSharpPicture(const QImage& sharp)
+{
+    if (sharp.isNull() && sharp_.isNull())
+        return;
+    sharp_ = sharp;
+    update();
+}
+
+bool PictureView::ShowsSharpPicture() const
+{
+    if (sharp_.isNull())
+        return false;
+    const double ratio = devicePixelRatioF();
+    return sharp_.width() == static_cast<int>(std::lround(width() * ratio)) &&
+           sharp_.height() == static_cast<int>(std::lround(height() * ratio));
 }
 
 void PictureView::SetBlankColour(std::function<QRgb()> colour)
@@ -35,7 +70,19 @@ void PictureView::paintEvent(QPaintEvent*)
             p.fillRect(rect(), QColor::fromRgb(blankColour_()));
         return;
     }
-    // The picture fills the view; its aspect ratio is not kept.
+    if (!preview_.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), preview_);
+        return;
+    }
+    if (ShowsSharpPicture()) {
+        // One pixel of it to each pixel of the screen.
+        p.drawImage(QPointF(0, 0), sharp_);
+        return;
+    }
+    // The picture fills the view; its aspect ratio is not kept. Filtered, so
+    // that a view of another size shows no uneven doubling of pixels.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(rect(), picture_);
 }
 

@@ -41,6 +41,23 @@ constexpr SizePreset kPresets[] = {
 
 bool EndsWith(const QString& name, const char* suffix) { return name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive); }
 
+// What the dialog showed when it last closed, rendered or cancelled: it opens
+// so again in this run (nothing is kept between runs).
+struct Remembered {
+    bool set = false;
+    int size = 0;
+    int width = 1920, height = 1080, supersample = 1;
+    bool keepShape = true;
+    int format = 0;
+    QString path;
+};
+
+Remembered& Last()
+{
+    static Remembered last;
+    return last;
+}
+
 } // namespace
 
 std::span<const SizePreset> SizePresets() { return kPresets; }
@@ -89,7 +106,8 @@ RenderPictureDialog::RenderPictureDialog(QWidget* owner, std::function<QString(c
     KeepRegion->setObjectName("RPKeepRegion");
     KeepShape = new QRadioButton(QStringLiteral("Keep the pixel shape (the region widened about its centre)"), this);
     KeepShape->setObjectName("RPKeepShape");
-    KeepRegion->setChecked(true);
+    // The window's pixels keep their shape unless the user asks to stretch.
+    KeepShape->setChecked(true);
     auto* shape = new QVBoxLayout;
     shape->addWidget(KeepRegion);
     shape->addWidget(KeepShape);
@@ -109,8 +127,31 @@ RenderPictureDialog::RenderPictureDialog(QWidget* owner, std::function<QString(c
     connect(BrowseButton, &QPushButton::clicked, this, [this] { errors::Guarded([this] { Browse(); }); });
     connect(FileEdit, &QLineEdit::textChanged, this, [this] { UpdateRenderButton(); });
     SizeChanged();
+    if (const Remembered& last = Last(); last.set) {
+        SizeBox->setCurrentIndex(last.size);
+        if (last.size == CustomIndex()) {
+            WidthBox->setValue(last.width);
+            HeightBox->setValue(last.height);
+        }
+        SupersampleBox->setValue(last.supersample);
+        (last.keepShape ? KeepShape : KeepRegion)->setChecked(true);
+        FormatBox->setCurrentIndex(last.format);
+        FileEdit->setText(last.path);
+    }
+    connect(this, &QDialog::finished, this, [this] {
+        Last() = Remembered{true,
+                            SizeBox->currentIndex(),
+                            WidthBox->value(),
+                            HeightBox->value(),
+                            SupersampleBox->value(),
+                            KeepShape->isChecked(),
+                            FormatBox->currentIndex(),
+                            FileEdit->text()};
+    });
     UpdateRenderButton();
 }
+
+void RenderPictureDialog::ForgetSettings() { Last() = Remembered{}; }
 
 int RenderPictureDialog::CustomIndex() const { return static_cast<int>(std::size(kPresets)); }
 

@@ -68,6 +68,9 @@ public:
 
     PictureChoice Choice() const;
     int CustomIndex() const;
+    // The dialog opens as it last closed in this run (Render or Cancel);
+    // this returns it to its defaults, as at start-up.
+    static void ForgetSettings();
 
 private:
     void SizeChanged();

@@ -1,6 +1,8 @@
 // The services the shell installs for the windows, and the modal dialogs they run.
 #include "window/Services.h"
 
+#include "window/DialogNames.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -33,8 +35,16 @@ QString RunFileDialog(QFileDialog& dialog, const SaveDialogSettings& settings, b
         dialog.setWindowTitle(settings.title);
     if (!settings.filter.isEmpty())
         dialog.setNameFilter(settings.filter);
+    if (!DialogFolder().isEmpty())
+        dialog.setDirectory(DialogFolder());
     if (offerName && !settings.initialName.isEmpty())
         dialog.selectFile(settings.initialName);
+    if (offerName && settings.addExtension) {
+        // The extension follows the type chosen in the dialog.
+        auto follow = [&dialog](const QString& filter) { dialog.setDefaultSuffix(FilterExtension(filter).mid(1)); };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -77,6 +87,9 @@ std::optional<QColor> Dialogs::ChooseColour(QWidget* parent, const QColor& initi
 void Dialogs::ShowError(const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillon"), message, QMessageBox::Ok);
+    // The launcher stays on top of other windows; a message (one at start-up,
+    // before any window is active, too) must not open hidden behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

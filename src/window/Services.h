@@ -15,12 +15,15 @@ struct SaveDialogSettings {
     QString title;         // empty: the platform's default
     QString filter;        // Qt filter string; empty: none
     QString initialName;   // empty: none
+    // A name chosen without an extension gets the chosen type's (the
+    // dialogs Quillon adds; the specification's keep the name as chosen).
+    bool addExtension = false;
 };
 
 namespace window {
 
 // The shared windows of the Help menu.
-enum class HelpWindow { Overview, GettingStarted, ViewBox, ControlBox, PositionBox, About };
+enum class HelpWindow { Overview, GettingStarted, ViewBox, ControlBox, PositionBox, About, KeysAndMouse };
 
 // The five distinct pages of the Web and Books menus.
 enum class SitePage { Home, PovRay, MandelSource, Images3D, Books };

@@ -88,7 +88,7 @@ void TFormBasicTamoSet::MMSaveViewClick()
 {
     const exporter::ViewDocument doc = CurrentViewDocument();
     const QString name =
-        RunSaveDialog(SaveDialogSettings{"SaveView", "Save View", "Quillon views (*.qview)", QString()});
+        RunSaveDialog(SaveDialogSettings{"SaveView", "Save View", "Quillon views (*.qview)", QString(), true});
     if (name.isEmpty())
         return;
     exporter::WriteViewFile(window::LocalPath(name), doc);
@@ -98,7 +98,7 @@ void TFormBasicTamoSet::MMSavePictureViewClick()
 {
     const exporter::ViewDocument doc = CurrentViewDocument();
     const QString name = RunSaveDialog(
-        SaveDialogSettings{"SavePictureView", "Save Picture with View", "PNG pictures (*.png)", "*.png"});
+        SaveDialogSettings{"SavePictureView", "Save Picture with View", "PNG pictures (*.png)", QString(), true});
     if (name.isEmpty())
         return;
     // The pixels Save writes to a bitmap, three bytes each.

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "export/ViewFile.h"
+#include "window/DialogNames.h"
 #include "fractals/Catalogue.h"
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
@@ -28,7 +29,7 @@ const QString kViewFilter = QStringLiteral("Quillon views (*.qview *.png);;All f
 
 void OpenViewWithDialog(QWidget* parent, TFormBasicTamoSet* origin)
 {
-    const QString name = InstalledDialogs().OpenFileName(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
+    const QString name = ChooseOpenFile(parent, SaveDialogSettings{"OpenView", "Open View", kViewFilter, QString()});
     if (name.isEmpty())
         return;
     OpenViewFileInItsWindow(name, origin);

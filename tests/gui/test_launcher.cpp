@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -20,6 +22,7 @@
 #include "window/RenderPictureDialog.h"
 #include "window/ZoomMovieDialog.h"
 #include "window/ThumbnailRenderer.h"
+#include "ModalDialogs.h"
 #include "WindowTestSupport.h"
 #include "window/ScreenPicture.h"
 
@@ -93,7 +96,11 @@ TEST_F(Launcher, IsASmallFixedAlwaysOnTopWindowWhoseButtonsOpenTheirWindows)
         EXPECT_EQ(w->windowTitle().toStdString(), captions.at(name));
         EXPECT_TRUE(b->autoRaise());
         EXPECT_TRUE(b->text().isEmpty());
+        // The picture has no text; its tooltip names the window it opens.
+        EXPECT_EQ(b->toolTip().toStdString(), captions.at(name));
     }
+    EXPECT_FALSE(FormMain->SBMin->toolTip().isEmpty());
+    EXPECT_FALSE(FormMain->SBMax->toolTip().isEmpty());
     EXPECT_EQ(Button("SBJU6")->geometry(), QRect(144, 168, 73, 57));
     EXPECT_EQ(Button("SBTamo1")->geometry(), QRect(0, 59, 73, 54));
     EXPECT_EQ(FractalWindows().size(), 24u);
@@ -255,6 +262,11 @@ TEST_F(Launcher, ClosingEndsTheEventLoopWhileRendersRunAfterACancelledMovie)
     }
 
     constexpr int kStillRunning = 7;
+    // The launcher asks before it stops the renders; the answer is Quit.
+    testsupport::WhenModal<QMessageBox>([](QMessageBox& box) {
+        if (auto* quit = box.findChild<QPushButton*>("StopJobsQuit"))
+            quit->click();
+    });
     QTimer::singleShot(0, FormMain, [] { FormMain->close(); });
     // A timer of this test's own: it must not end the event loops of the tests after it.
     QTimer watchdog;

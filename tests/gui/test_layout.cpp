@@ -206,7 +206,7 @@ TEST(Layout, TypesBoxInARandomSetWindow)
     Settle();
     const QSize size = w.size();
     const QList<QAction*> items = w.MMView->actions();
-    ASSERT_EQ(items.size(), 5);
+    ASSERT_EQ(items.size(), 7); // then a separator and Sharp Picture
     EXPECT_EQ(items[3], w.MMTypes) << "after Position, before Full";
     EXPECT_EQ(items[4], w.MMFull);
     EXPECT_TRUE(w.MMTypes->isChecked());

@@ -61,6 +61,7 @@ protected:
     void SetUp() override
     {
         OutputTest::SetUp();
+        window::RenderPictureDialog::ForgetSettings();
         w = std::make_unique<TFormJU4>();
         ASSERT_TRUE(OpenWindow(*w));
         ASSERT_TRUE(WaitForCalculation(*w));
@@ -135,6 +136,35 @@ protected:
 
 } // namespace
 
+TEST_F(LongJobs, RenderPictureKeepsThePixelShapeFirstAndRemembersItsSettingsForTheRun)
+{
+    window::RenderPictureDialog* d = OpenRenderDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->KeepShape->isChecked()) << "a 4:3 view is not stretched to 16:9 unless asked";
+    EXPECT_EQ(d->Choice().width, 1920);
+    d->SizeBox->setCurrentIndex(d->CustomIndex());
+    d->WidthBox->setValue(640);
+    d->HeightBox->setValue(360);
+    d->SupersampleBox->setValue(3);
+    d->KeepRegion->setChecked(true);
+    d->FormatBox->setCurrentIndex(1);
+    d->FileEdit->setText(dir.filePath("kept.bmp"));
+    d->reject(); // Cancel forgets nothing
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    window::RenderPictureDialog* again = OpenRenderDialog();
+    ASSERT_NE(again, nullptr);
+    const window::PictureChoice c = again->Choice();
+    EXPECT_EQ(again->SizeBox->currentIndex(), again->CustomIndex());
+    EXPECT_EQ(c.width, 640);
+    EXPECT_EQ(c.height, 360);
+    EXPECT_EQ(c.supersample, 3);
+    EXPECT_FALSE(c.keepPixelShape);
+    EXPECT_EQ(c.format, render::FileFormat::Bmp);
+    EXPECT_EQ(c.path, dir.filePath("kept.bmp"));
+    again->reject();
+}
+
 // The window's colours reach the picture as quillon-render gives them from
 // its own options: a page with a rotation and offsets, and a loaded palette.
 TEST_F(LongJobs, RenderPictureEqualsTheCommandLineRenderOfTheView)
@@ -178,7 +208,13 @@ TEST_F(LongJobs, RenderPictureEqualsTheCommandLineRenderOfTheView)
         EXPECT_FALSE(w->MMRenderPicture->isEnabled() && JobRunning()) << "one job at a time";
         ASSERT_TRUE(WaitForJob());
         ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
-        EXPECT_FALSE(w->CurrentLongJob()->Dialog()->isVisible());
+        // The progress window stays to say what was made.
+        window::LongJobDialog* done = w->CurrentLongJob()->Dialog();
+        EXPECT_TRUE(done->isVisible());
+        EXPECT_TRUE(done->Status->text().startsWith(QStringLiteral("Saved %1 (64 × 48, ").arg(mine)))
+            << done->Status->text().toStdString();
+        EXPECT_TRUE(done->Status->text().endsWith(" s)")) << done->Status->text().toStdString();
+        done->CancelButton->click(); // "Close" now
         EXPECT_TRUE(w->MMRenderPicture->isEnabled());
         ASSERT_TRUE(RunRender(QStringList{"--view", "FormJU4", "--size", "64x48", "--supersample", "2", "--quiet",
                                           "--png", theirs} +
@@ -392,7 +428,40 @@ TEST(TimeLeft, SaysHoursMinutesOrSeconds)
     EXPECT_EQ(window::TimeLeftText(12.4), "about 12 s left");
     EXPECT_EQ(window::TimeLeftText(200), "about 3 min 20 s left");
     EXPECT_EQ(window::TimeLeftText(3900), "about 1 h 05 min left");
-    EXPECT_LT(window::EstimateSecondsLeft(0.5, 10, 100), 0) << "too early to say";
-    EXPECT_LT(window::EstimateSecondsLeft(5, 0, 100), 0) << "nothing done yet";
-    EXPECT_DOUBLE_EQ(window::EstimateSecondsLeft(10, 25, 100), 30.0);
+}
+
+TEST(LongJobTimeLeft, ComesFromTheRowsPerSecondMeasuredLately)
+{
+    struct Reading {
+        double elapsed;
+        std::int64_t done;
+        double left; // negative: no estimate yet
+    };
+    const struct {
+        const char* what;
+        std::vector<Reading> readings;
+    } cases[] = {
+        {"nothing before the first row, nor within its first second",
+         {{0.5, 0, -1}, {3.0, 0, -1}, {3.5, 10, -1}, {4.0, 20, -1}}},
+        // 3 s of start-up, then 20 rows a second: 920 rows left take 46 s,
+        // where the average since the start (80 rows in 7 s) would say 80 s.
+        {"the start-up does not count", {{3.0, 0, -1}, {3.5, 0, -1}, {4.0, 20, -1}, {5.0, 40, 48}, {7.0, 80, 46}}},
+        // Fast at first, then 10 rows a second for more than the window.
+        {"the rate follows the last seconds",
+         {{1.0, 100, -1}, {2.0, 200, 8}, {3.0, 210, -1}, {14.0, 320, 68}}},
+        {"done", {{1.0, 50, -1}, {2.0, 100, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        window::TimeLeft t;
+        for (const Reading& r : c.readings) {
+            t.Add(r.elapsed, r.done, c.what == std::string("done") ? 100 : 1000);
+            if (r.left < 0)
+                continue;
+            EXPECT_NEAR(t.SecondsLeft(), r.left, 0.5) << r.elapsed;
+        }
+    }
+    window::TimeLeft early;
+    early.Add(0.2, 5, 100);
+    EXPECT_LT(early.SecondsLeft(), 0) << "too early to say";
 }

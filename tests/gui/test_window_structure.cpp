@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <map>
+
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -46,14 +48,21 @@ void ExpectMenu(TFormBasicTamoSet& w, const char* menuName, const char* caption,
         }
         EXPECT_EQ(a->objectName(), items[i].first);
         EXPECT_EQ(a->text(), items[i].second);
-        // Back and Forward are the only items with keys of their own.
+        // Back and Forward have keys of their own; the move and zoom items
+        // show the picture's keys, which work only while it has the focus.
+        const std::map<QString, QKeySequence> keys = {
+            {"MMBack", QKeySequence(Qt::ALT | Qt::Key_Left)}, {"MMForward", QKeySequence(Qt::ALT | Qt::Key_Right)},
+            {"MMUp", QKeySequence(Qt::Key_Up)},               {"MMDown", QKeySequence(Qt::Key_Down)},
+            {"MMLeft", QKeySequence(Qt::Key_Left)},           {"MMRight", QKeySequence(Qt::Key_Right)},
+            {"MMZoomIn", QKeySequence(Qt::Key_Plus)},         {"MMZoomOut", QKeySequence(Qt::Key_Minus)},
+            {"MMHome", QKeySequence(Qt::Key_Home)}};
         const QString name = a->objectName();
-        if (name == "MMBack")
-            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
-        else if (name == "MMForward")
-            EXPECT_EQ(a->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
-        else
-            EXPECT_TRUE(a->shortcut().isEmpty()) << items[i].first;
+        const auto key = keys.find(name);
+        EXPECT_EQ(a->shortcut(), key == keys.end() ? QKeySequence() : key->second) << items[i].first;
+        if (key != keys.end() && name != "MMBack" && name != "MMForward") {
+            EXPECT_EQ(a->shortcutContext(), Qt::WidgetShortcut) << items[i].first;
+            EXPECT_TRUE(w.PB->actions().contains(a)) << items[i].first;
+        }
     }
 }
 
@@ -104,9 +113,15 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMZoomOut", "Zoom Out"},
                 {"", "-"},
                 {"MMBack", "Back"},
-                {"MMForward", "Forward"}});
+                {"MMForward", "Forward"},
+                {"MMHome", "Home"}});
     ExpectMenu(w, "MMView", "&View",
-               {{"MMMinimal", "&Minimal"}, {"MMControl", "&Control"}, {"MMPosition", "&Position"}, {"MMFull", "&Full"}});
+               {{"MMMinimal", "&Minimal"},
+                {"MMControl", "&Control"},
+                {"MMPosition", "&Position"},
+                {"MMFull", "&Full"},
+                {"", "-"},
+                {"MMSharpPicture", "Sharp Picture"}});
     ExpectMenu(w, "MMOptions", "&Options",
                {{"MMRightControl", "Right Control"},
                 {"MMLeftPosition", "Left Position"},
@@ -127,7 +142,9 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMTheControlBox", "The &Control Box"},
                 {"MMThePositionBox", "The &Position Box"},
                 {"N3", "-"},
-                {"About1", "&About..."}});
+                {"About1", "&About..."},
+                {"", "-"},
+                {"MMKeysAndMouse", "Keys and Mouse"}});
     for (QAction* a : {w.MMControl, w.MMPosition, w.MMRightControl, w.MMLeftPosition})
         EXPECT_TRUE(a->isChecked()) << a->objectName().toStdString();
 }
@@ -306,7 +323,7 @@ TEST(WindowStructure, RandomSetWindowsAddATypesBoxBetweenPositionAndView)
         EXPECT_EQ(b->geometry(), QRect(8, 16 + 56 * k, 73, 57));
     }
     const QList<QAction*> view = w.MMView->actions();
-    ASSERT_EQ(view.size(), 5);
+    ASSERT_EQ(view.size(), 7); // then a separator and Sharp Picture
     EXPECT_EQ(view[3], w.MMTypes);
     EXPECT_EQ(w.MMTypes->objectName(), "MMTypes");
     EXPECT_EQ(w.MMTypes->text(), "&Types");
