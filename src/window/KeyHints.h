@@ -8,7 +8,7 @@ class TFormBasicTamoSet;
 
 namespace window {
 
-// Added beside the specification's commands, which keep their captions,
+// Added beside the window's own commands, which keep their captions,
 // handlers and order. The picture's keys (arrows, + and -) become the
 // shortcuts of the Move menu's items, active only while the picture has the
 // focus, where they always worked: the menu shows them, and a disabled item

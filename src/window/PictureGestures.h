@@ -17,7 +17,7 @@ namespace window {
 // Watches the window's picture view. Each gesture is one new view: a
 // calculation that runs is ended, the region changes, and the picture shown
 // until the new rows arrive is the old one moved and scaled to the new
-// region (the parts it does not cover blank). The specification's own mouse
+// region (the parts it does not cover blank). The window's original mouse
 // handling (the rubber band's clicks) is left as it is, but for a left
 // press with Ctrl held, which drags.
 class PictureGestures : public QObject {

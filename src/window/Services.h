@@ -16,7 +16,7 @@ struct SaveDialogSettings {
     QString filter;        // Qt filter string; empty: none
     QString initialName;   // empty: none
     // A name chosen without an extension gets the chosen type's (the
-    // dialogs Quillon adds; the specification's keep the name as chosen).
+    // dialogs added later; Save (BMP) keeps the name as chosen).
     bool addExtension = false;
 };
 

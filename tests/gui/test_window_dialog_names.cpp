@@ -106,7 +106,7 @@ TEST_F(DialogExtensions, BareNamesGetTheTypesExtensionTheSpecifiedSaveKeepsItsNa
         {w.MMSavePalette, "mine", "mine.map"},
         {w.MMSavePalette, "theirs.gpl", "theirs.gpl"},
         {w.MMSaveView, "kept.view", "kept.view"}, // a name with an extension of its own stays
-        {w.MMSave, "plain", "plain"},             // the specification's Save: the name as chosen
+        {w.MMSave, "plain", "plain"},             // Save (BMP): the name as chosen
     };
     for (const Case& c : cases) {
         Saved(c.item, dir.filePath(c.answer));

@@ -42,7 +42,7 @@ TEST(SharpPicture, OffByDefaultThenExactAtTheViewsSizeAndRecolouredWithoutANewCo
     EXPECT_EQ(item->text(), "Sharp Picture");
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(item->isChecked()) << "the window looks as specified until asked";
-    // After the specification's items of the View menu.
+    // After the View menu's original items.
     const QList<QAction*> view = w.MMView->actions();
     EXPECT_LT(view.indexOf(w.MMFull), view.indexOf(item));
 

@@ -252,9 +252,9 @@ const std::vector<OptionSpec>& Table()
 
 const OptionSpec* Find(std::string_view name)
 {
-    for (const OptionSpec& spec : Table())
-        if (name == spec.name)
-            return &spec;
+    for (const OptionSpec& entry : Table())
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -266,10 +266,10 @@ void AddOptions(QCommandLineParser& parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.addOption(QCommandLineOption(QStringList{kHelpNames[0], kHelpNames[1]}, "this help"));
-    for (const OptionSpec& spec : Table()) {
-        QCommandLineOption option(Text(spec.name), Text(spec.help));
-        if (spec.valueName)
-            option.setValueName(Text(spec.valueName));
+    for (const OptionSpec& entry : Table()) {
+        QCommandLineOption option(Text(entry.name), Text(entry.help));
+        if (entry.valueName)
+            option.setValueName(Text(entry.valueName));
         parser.addOption(option);
     }
 }
@@ -289,28 +289,28 @@ Options ParseArguments(const std::vector<std::string>& args)
             continue;
         }
         const std::size_t equals = a.find('=');
-        const OptionSpec* spec = a.rfind("--", 0) == 0 ? Find(std::string_view(a).substr(2, equals - 2)) : nullptr;
-        if (!spec)
+        const OptionSpec* entry = a.rfind("--", 0) == 0 ? Find(std::string_view(a).substr(2, equals - 2)) : nullptr;
+        if (!entry)
             throw UsageError("unknown argument '" + a + "'");
-        const std::string name = "--" + std::string(spec->name);
+        const std::string name = "--" + std::string(entry->name);
         if (equals != std::string::npos) {
-            if (spec->count != 1)
-                throw UsageError(name + " takes " + std::to_string(spec->count) + " values, not one after '='");
+            if (entry->count != 1)
+                throw UsageError(name + " takes " + std::to_string(entry->count) + " values, not one after '='");
             argv << Text(a);
             continue;
         }
-        if (spec->count == 0) {
+        if (entry->count == 0) {
             argv << Text(a);
             continue;
         }
-        if (args.size() - 1 - i < static_cast<std::size_t>(spec->count))
+        if (args.size() - 1 - i < static_cast<std::size_t>(entry->count))
             throw UsageError(name + " needs a value");
-        for (int k = 0; k < spec->count; ++k) {
+        for (int k = 0; k < entry->count; ++k) {
             // "--julia 0.1 --png x.png": a value short, said so rather than
             // as a complaint about x.png.
             const std::string& v = args[i + 1];
-            if (spec->count > 1 && v.rfind("--", 0) == 0 && Find(std::string_view(v).substr(2, v.find('=') - 2)))
-                throw UsageError(name + " needs " + std::to_string(spec->count) + " values");
+            if (entry->count > 1 && v.rfind("--", 0) == 0 && Find(std::string_view(v).substr(2, v.find('=') - 2)))
+                throw UsageError(name + " needs " + std::to_string(entry->count) + " values");
             argv << Text(name + "=" + args[++i]);
         }
     }
@@ -322,18 +322,18 @@ Options ParseArguments(const std::vector<std::string>& args)
 
     Options o;
     o.help = parser.isSet(QString::fromLatin1(kHelpNames[1]));
-    for (const OptionSpec& spec : Table()) {
-        const QString name = Text(spec.name);
+    for (const OptionSpec& entry : Table()) {
+        const QString name = Text(entry.name);
         if (!parser.isSet(name))
             continue;
         // Given more than once, the last one counts.
         std::vector<std::string> values;
-        if (spec.count > 0) {
+        if (entry.count > 0) {
             const QStringList all = parser.values(name);
-            for (qsizetype k = all.size() - spec.count; k < all.size(); ++k)
+            for (qsizetype k = all.size() - entry.count; k < all.size(); ++k)
                 values.push_back(Bytes(all[k]));
         }
-        spec.apply(o, values);
+        entry.apply(o, values);
     }
     if (o.sceneOptionGiven && o.povPath.empty())
         throw UsageError("--camera, --view-from and --light apply to --pov only");
