@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/PointSets.h"
+#include "deep/DeepRegion.h"
 #include "engine/Region.h"
 
 namespace view {
@@ -17,6 +19,7 @@ struct HistoryView {
     engine::Region region;
     engine::TValueFunction valueFunction = nullptr;
     std::uint8_t colourOffset = 0;
+    std::optional<deep::DeepRegion> deep; // drawn in place of the region when set
 };
 
 // The finished iteration buffers every window keeps, one budget for the

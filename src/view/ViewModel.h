@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,22 @@ public:
     // A document of this window's views in place of the current view; the
     // colours are the caller's to show. Throws std::logic_error for a view of another window.
     void OpenDocument(const exporter::ViewDocument& doc);
+
+    // ---- deep mode: past what the 6-byte region places (steps in DeepNavigation.h) ----
+    // Whether the deep engine draws the window's formula (the quadratic windows).
+    bool GoesDeep() const;
+    // The deep region drawn in place of Region(), or none.
+    const std::optional<deep::DeepRegion>& Deep() const { return document_.deepRegion; }
+    // A command: the 6-byte step as always while the region it leaves still
+    // holds the picture (or the window cannot go deep); past that the deep
+    // step from the exact region shown; a deep result the 6-byte region
+    // holds again returns to it. Failures leave what the step leaves.
+    void Navigate(const std::function<void(engine::Region&)>& sixByte,
+                  const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep);
+    // A deep region (typed corners) in place of the region, or the 6-byte
+    // one when it holds the picture.
+    void SetDeep(const deep::DeepRegion& d);
+    void ClearDeep() { document_.deepRegion.reset(); }
 
     // ---- history ----
     const ViewHistory& History() const { return history_; }
