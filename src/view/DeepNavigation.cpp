@@ -117,7 +117,7 @@ deep::DeepRegion ToDeep(const engine::Region& r)
     return deep::DeepRegion{Text(cx, digitsBits), Text(cy, digitsBits), Text(w, 80), Text(h, 80)};
 }
 
-std::optional<engine::Region> ToSixByte(const deep::DeepRegion& d)
+std::optional<engine::Region> NearestSixByte(const deep::DeepRegion& d)
 {
     const Numbers n(d);
     Mpfr start(n.bits), half(n.bits);
@@ -128,8 +128,6 @@ std::optional<engine::Region> ToSixByte(const deep::DeepRegion& d)
     };
     const long double x1 = corner(n.cx, n.w), y1 = corner(n.cy, n.h);
     const long double w = mpfr_get_ld(n.w.get(), MPFR_RNDN), h = mpfr_get_ld(n.h.get(), MPFR_RNDN);
-    if (!AxisHolds(x1, w) || !AxisHolds(y1, h))
-        return std::nullopt;
     engine::Region r;
     try {
         r.XStart = engine::Real48::FromExtended(x1);
@@ -139,7 +137,15 @@ std::optional<engine::Region> ToSixByte(const deep::DeepRegion& d)
     } catch (const engine::FloatingPointOverflow&) {
         return std::nullopt;
     }
-    if (!SixByteHolds(r))
+    if (!(r.XWidth.ToExtended() > 0.0L) || !(r.YHeight.ToExtended() > 0.0L))
+        return std::nullopt; // below the 6-byte range
+    return r;
+}
+
+std::optional<engine::Region> ToSixByte(const deep::DeepRegion& d)
+{
+    std::optional<engine::Region> r = NearestSixByte(d);
+    if (r && !SixByteHolds(*r))
         return std::nullopt;
     return r;
 }

@@ -22,6 +22,8 @@ bool SixByteHolds(const engine::Region& r);
 deep::DeepRegion ToDeep(const engine::Region& r);
 // The nearest 6-byte region of a deep one, when it holds the picture.
 std::optional<engine::Region> ToSixByte(const deep::DeepRegion& d);
+// The nearest 6-byte region whatever it shows (blocks), when 6 bytes reach it.
+std::optional<engine::Region> NearestSixByte(const deep::DeepRegion& d);
 
 // The commands on a deep region, the same steps as their 6-byte
 // counterparts: zooms keep the centre, moves go by half an extent, a band

@@ -83,9 +83,9 @@ void ViewModel::Navigate(const std::function<void(engine::Region&)>& sixByte,
         return;
     // The 6-byte step would have blurred or lost the place: the picture shown
     // continues exactly in deep mode; `region` keeps the nearest 6-byte one.
-    const deep::DeepRegion next = deepStep(ToDeep(before));
+    // A deep step that fails (past the engine's reach) leaves the view as it was.
     document_.region = before;
-    document_.deepRegion = next;
+    SetDeep(deepStep(ToDeep(before)));
 }
 
 void ViewModel::SetDeep(const deep::DeepRegion& d)
@@ -94,6 +94,9 @@ void ViewModel::SetDeep(const deep::DeepRegion& d)
         document_.region = *shallow;
         document_.deepRegion.reset();
     } else {
+        // The region keeps a 6-byte neighbour of the view while 6 bytes reach it.
+        if (const std::optional<engine::Region> nearest = NearestSixByte(d))
+            document_.region = *nearest;
         document_.deepRegion = d;
     }
 }

@@ -65,8 +65,8 @@ public:
     // holds again returns to it. Failures leave what the step leaves.
     void Navigate(const std::function<void(engine::Region&)>& sixByte,
                   const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep);
-    // A deep region (typed corners) in place of the region, or the 6-byte
-    // one when it holds the picture.
+    // A deep region (typed corners) in place of the region (which keeps its
+    // nearest 6-byte one), or the 6-byte one when it holds the picture.
     void SetDeep(const deep::DeepRegion& d);
     void ClearDeep() { document_.deepRegion.reset(); }
 

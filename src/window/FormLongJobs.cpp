@@ -137,6 +137,8 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
     exporter::ViewDocument start = CurrentViewDocument();
     start.region = views.front();
     start.extendedRegion.reset();
+    // The movie goes through the 6-byte regions of the history (a deep view's nearest one).
+    start.deepRegion.reset();
     start.picture = {choice.width, choice.height, choice.supersample, false};
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
     const int width = choice.width, height = choice.height;

@@ -62,7 +62,7 @@ TEST(DeepNavigation, ZoomingInKeepsTheSixByteStepsUntilTheyFailThenGoesDeepAndCo
                 // The deep view continues from the exact picture shown, one zoom further.
                 const deep::DeepRegion d = view::ToDeep(before);
                 EXPECT_EQ(*m.Deep(), view::DeepZoomIn(d));
-                EXPECT_EQ(m.Region(), before) << "the nearest 6-byte region stays the last one";
+                EXPECT_EQ(m.Region(), *view::NearestSixByte(*m.Deep())) << "the 6-byte neighbour of the view";
                 break;
             }
             view::ZoomIn(plain);
@@ -207,4 +207,25 @@ TEST(DeepNavigation, LimitShareCountsCellsAtTheLimitWhereTheyTellIt)
         EXPECT_EQ(view::LimitShare(cells, c.limit), c.share);
     }
     EXPECT_EQ(view::LimitShare({}, 200), std::nullopt);
+}
+
+TEST(DeepNavigation, AStepPastTheEnginesReachLeavesTheViewAsItWas)
+{
+    view::PictureStore store;
+    view::ViewModel m(store);
+    m.Open(*fractals::FindWindow("Form1"));
+    m.SetDeep(Deep(4790));
+    const engine::Region region = m.Region();
+    bool refused = false;
+    for (int i = 0; i < 60 && !refused; ++i) {
+        const deep::DeepRegion before = *m.Deep();
+        try {
+            ZoomInOnce(m);
+        } catch (const deep::RegionError&) {
+            refused = true;
+            EXPECT_EQ(*m.Deep(), before);
+        }
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(m.Region(), region) << "far below the 6-byte range, the region keeps its last neighbour";
 }

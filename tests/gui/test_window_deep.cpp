@@ -1,0 +1,102 @@
+// The level-set and Julia windows past the 6-byte region: zooming into deep mode and out, Back and Forward, deep view files.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "export/ViewFile.h"
+#include "render/Render.h"
+#include "view/DeepNavigation.h"
+#include "window/Form1.h"
+#include "window/FormJU.h"
+#include "WindowTestSupport.h"
+
+using namespace guitest;
+
+namespace {
+
+// The picture the command line's renderer draws for the window's view.
+std::vector<std::uint8_t> RenderedBuffer(const exporter::ViewDocument& doc)
+{
+    const render::ViewJob job = render::MakeViewJob(doc);
+    std::vector<std::uint8_t> out;
+    render::ComputeValues(job.job, 0, engine::kBufferHeight,
+                          [&](int, std::span<const std::uint8_t> row) { out.insert(out.end(), row.begin(), row.end()); });
+    return out;
+}
+
+bool Settled(TFormBasicTamoSet& w) { return WaitForCalculation(w) && w.LastComputedRow() == engine::kBufferHeight - 1; }
+
+} // namespace
+
+TEST(DeepWindow, ZoomingInPastTheSixByteRegionGoesDeepAndZoomingOutComesBack)
+{
+    TForm1 w;
+    // Two zooms short of what a 6-byte region places about a point of the seahorse valley.
+    const engine::Extended width = 0x1p-27L;
+    w.SetRegionBySize(-0.75L - width / 2, width, 0.1L - width * 0.375L, width * 0.75L);
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(Settled(w));
+    int zooms = 0;
+    while (!w.Model.Deep() && zooms < 8) {
+        QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
+        ASSERT_TRUE(Settled(w));
+        ++zooms;
+    }
+    ASSERT_TRUE(w.Model.Deep()) << "after " << zooms << " zooms";
+    EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(w.CurrentViewDocument()));
+    // Thirty zooms further without drawing them: past the extended engine's reach.
+    for (int i = 0; i < 30; ++i)
+        w.Model.Navigate([](engine::Region&) { FAIL() << "no 6-byte step in deep mode"; }, view::DeepZoomIn);
+    QTest::mouseClick(w.BitBtnZIN, Qt::LeftButton);
+    ASSERT_TRUE(Settled(w));
+    ASSERT_TRUE(w.Model.Deep());
+    EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(w.CurrentViewDocument())) << "drawn by the deep engine";
+    // The Position box shows corners to the pixel: more digits than an extended number has.
+    EXPECT_GT(w.LabX1->text().size(), 20) << w.LabX1->text().toStdString();
+    const deep::DeepRegion deepest = *w.Model.Deep();
+    const std::vector<std::uint8_t> deepestPicture = w.IterBuffer.Snapshot();
+
+    // Typing the corners shown back gives the same view.
+    QTest::mouseClick(w.BBEdit, Qt::LeftButton);
+    QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
+    ASSERT_TRUE(Settled(w));
+    ASSERT_TRUE(w.Model.Deep());
+    EXPECT_EQ(w.IterBuffer.Snapshot(), deepestPicture) << "typed corners land on the same pixels";
+
+    // Zooming out far enough returns to a 6-byte region.
+    for (int i = 0; i < 40 && w.Model.Deep(); ++i) {
+        QTest::mouseClick(w.BitBtnZOUT, Qt::LeftButton);
+        ASSERT_TRUE(Settled(w));
+    }
+    EXPECT_FALSE(w.Model.Deep());
+    EXPECT_TRUE(view::SixByteHolds(w.ViewRegion));
+
+    // Back to the deepest view: its kept picture comes back as it was.
+    while (!(w.Model.Deep() && *w.Model.Deep() == deepest) && w.Model.CanStep(-1)) {
+        w.MMBackClick();
+        ASSERT_TRUE(Settled(w));
+    }
+    ASSERT_TRUE(w.Model.Deep());
+    EXPECT_EQ(w.IterBuffer.Snapshot(), deepestPicture);
+    w.MMForwardClick();
+    ASSERT_TRUE(Settled(w));
+    EXPECT_TRUE(w.Model.Deep());
+}
+
+TEST(DeepWindow, ADeepViewDocumentOpensInItsWindow)
+{
+    TFormJU3 w;
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(Settled(w));
+    exporter::ViewDocument doc = w.CurrentViewDocument();
+    doc.deepRegion = deep::DeepRegion{"0.358762273555880679600001", "0.0000000000000000000000000000000000000002", "1e-40",
+                                      ""};
+    w.ApplyViewDocument(doc);
+    ASSERT_TRUE(Settled(w));
+    ASSERT_TRUE(w.Model.Deep());
+    EXPECT_EQ(w.CurrentViewDocument(), doc) << "saved again as it was read";
+    EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(doc));
+}
