@@ -138,6 +138,16 @@ std::vector<engine::Region> ViewModel::ZoomMovieViews() const
     return views;
 }
 
+std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ViewModel::ZoomMovieDeepEnds() const
+{
+    if (history_.Size() == 0)
+        return {};
+    std::size_t first = history_.CurrentIndex();
+    while (first > 0 && history_.At(first - 1).valueFunction == valueFunction_)
+        --first;
+    return {history_.At(first).deep, history_.At(history_.CurrentIndex()).deep};
+}
+
 void ViewModel::Home()
 {
     if (entry_ == nullptr)

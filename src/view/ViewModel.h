@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/PointSets.h"
@@ -86,6 +87,8 @@ public:
     // The views a zoom movie goes through: the history from its first entry to
     // the current one, from the last change of formula on.
     std::vector<engine::Region> ZoomMovieViews() const;
+    // The deep regions of the movie's first and last view (none where it is a 6-byte one).
+    std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ZoomMovieDeepEnds() const;
     // Back to the region, formula and colour offset the window opened with (a new view of the history).
     void Home();
 

@@ -1,9 +1,12 @@
 // The level-set and Julia windows past the 6-byte region: zooming into deep mode and out, Back and Forward, deep view files.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "export/ViewFile.h"
@@ -11,6 +14,8 @@
 #include "view/DeepNavigation.h"
 #include "window/Form1.h"
 #include "window/FormJU.h"
+#include "window/LongJobs.h"
+#include "window/ZoomMovieDialog.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
@@ -99,4 +104,35 @@ TEST(DeepWindow, ADeepViewDocumentOpensInItsWindow)
     ASSERT_TRUE(w.Model.Deep());
     EXPECT_EQ(w.CurrentViewDocument(), doc) << "saved again as it was read";
     EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(doc));
+}
+
+TEST(DeepWindow, AZoomMovieIntoADeepViewHasDeepFrames)
+{
+    TForm1 w;
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(Settled(w));
+    exporter::ViewDocument doc = w.CurrentViewDocument();
+    doc.deepRegion = deep::DeepRegion{"-0.75", "0.1", "1e-30", ""};
+    w.ApplyViewDocument(doc);
+    ASSERT_TRUE(Settled(w));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    window::MovieChoice choice;
+    choice.width = 32;
+    choice.height = 24;
+    choice.fps = 3;
+    choice.seconds = 1.0;
+    choice.frameFolder = true;
+    choice.path = dir.filePath("frames");
+    w.StartZoomMovie(choice);
+    ASSERT_NE(w.CurrentLongJob(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !w.CurrentLongJob()->Running(); }));
+    // The last frame is the deep view itself, carried in its PNG.
+    const exporter::ViewDocument last =
+        exporter::ReadViewFile(Bytes(dir.filePath("frames/frame-00002.png")));
+    ASSERT_TRUE(last.deepRegion);
+    EXPECT_NEAR(std::stod(last.deepRegion->width) / 1e-30, 1.0, 1e-9);
+    const exporter::ViewDocument first =
+        exporter::ReadViewFile(Bytes(dir.filePath("frames/frame-00000.png")));
+    EXPECT_TRUE(!first.deepRegion || std::stod(first.deepRegion->width) > 1e-6) << "from the window's opening view";
 }
