@@ -95,6 +95,8 @@ int Run(int argc, char** argv)
     if (o.list) {
         for (const fractals::View& v : fractals::Views())
             std::printf("%-16s %-36s %s\n", v.id.c_str(), v.window->caption, v.functionName);
+        const fractals::View& explorer = fractals::JuliaExplorerView();
+        std::printf("%-16s %-36s %s\n", explorer.id.c_str(), explorer.window->caption, explorer.functionName);
         return 0;
     }
     if (o.IsMovie())

@@ -38,8 +38,8 @@ void ComputeRow(const RegionValues& region, const Grid& grid, TBasicSet& set, TV
     // run without it; the set is left holding the row's last point, as the
     // loop below would leave it.
     if (const RowKernel rowKernel = FindRowKernel(fn)) {
-        pieces(width, [&](int n, std::uint8_t* o) { rowKernel(px, y, n, o); });
-        set.SetValues(kCalcParam, TTriple{lastX, y, 0.0L});
+        pieces(width, [&](int n, std::uint8_t* o) { rowKernel(px, y, n, o, set.IterationLimit); });
+        set.SetValues(set.CalcParam, TTriple{lastX, y, 0.0L});
         return;
     }
     // A Julia set of exactly this class (a subclass could step differently):
@@ -47,13 +47,13 @@ void ComputeRow(const RegionValues& region, const Grid& grid, TBasicSet& set, TV
     // set itself and so leaves it as the loop below would.
     if (fn == CountJuliaSet && typeid(set) == typeid(TJUSet)) {
         const TTriple c = static_cast<const TJUSet&>(set).JuliaConst;
-        pieces(width - 1, [&](int n, std::uint8_t* o) { JuliaRow(px, y, c.X, c.Y, n, o); });
-        set.SetValues(kCalcParam, TTriple{lastX, y, 0.0L});
+        pieces(width - 1, [&](int n, std::uint8_t* o) { JuliaRow(px, y, c.X, c.Y, n, o, set.IterationLimit); });
+        set.SetValues(set.CalcParam, TTriple{lastX, y, 0.0L});
         out[width - 1] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
         return;
     }
     for (int j = 0; j < width; ++j) {
-        set.SetValues(kCalcParam, TTriple{grid.CellX(region, j), y, 0.0L});
+        set.SetValues(set.CalcParam, TTriple{grid.CellX(region, j), y, 0.0L});
         out[j] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(fn(set)) & 0xFFu);
     }
 }

@@ -39,13 +39,13 @@ std::int32_t RN3Kernel3(TBasicSet& S) { return RN1Kernel4(S); }
 
 // Quadratic family. y uses the x of the previous iteration, then x, then the
 // (possibly perturbed) squares. LevelSetAt spells out the test of
-// QuadraticGoesOn: the site's source page shows this function whole, as
+// QuadraticGoesOn with the set's iteration limit: the site's source page shows this function whole, as
 // compiled (a GUI test compares the two).
-std::int32_t LevelSetAt(Extended px, Extended py)
+std::int32_t LevelSetAt(Extended px, Extended py, std::int32_t limit)
 {
     Extended x = 0.0L, y = 0.0L, u = 0.0L, v = 0.0L;
     std::int32_t n = 0;
-    while (n < 200 && u + v < 10000.0L) {
+    while (n < limit && u + v < 10000.0L) {
         y = (x * 2.0L) * y + py;
         x = (u - v) + px;
         u = x * x;
@@ -83,7 +83,7 @@ std::int32_t RN6Kernel4At(Extended px, Extended py)
     return n;
 }
 
-std::int32_t LevelSetKernel(TBasicSet& S) { return LevelSetAt(S.Current.X, S.Current.Y); }
+std::int32_t LevelSetKernel(TBasicSet& S) { return LevelSetAt(S.Current.X, S.Current.Y, S.IterationLimit); }
 std::int32_t RN6Kernel1(TBasicSet& S) { return RN6Kernel1At(S.Current.X, S.Current.Y); }
 std::int32_t RN6Kernel4(TBasicSet& S) { return RN6Kernel4At(S.Current.X, S.Current.Y); }
 

@@ -39,14 +39,14 @@ std::int32_t RN5Kernel5(TBasicSet& S);
 std::int32_t RN5Kernel6(TBasicSet& S);
 std::int32_t RN6Kernel6(TBasicSet& S);
 
-// Quadratic family (limit 200).
+// Quadratic family (limit 200; LevelSetKernel's is the set's IterationLimit).
 std::int32_t LevelSetKernel(TBasicSet& S);
 std::int32_t RN6Kernel1(TBasicSet& S);
 std::int32_t RN6Kernel4(TBasicSet& S);
 
 // The same three quadratic formulas on plain coordinates, for callers that
 // have no set object at hand.
-std::int32_t LevelSetAt(Extended px, Extended py);
+std::int32_t LevelSetAt(Extended px, Extended py, std::int32_t limit = kDefaultIterationLimit);
 std::int32_t RN6Kernel1At(Extended px, Extended py);
 std::int32_t RN6Kernel4At(Extended px, Extended py);
 

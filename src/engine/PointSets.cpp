@@ -84,9 +84,10 @@ void TJUSet::Get(TTriple& ANext)
 // iterate fails the comparison and so counts as escaped.
 std::int32_t CountTamoSet(TBasicSet& ASet)
 {
+    const std::int32_t limit = ASet.IterationLimit;
     TTriple t{0.0L, 0.0L, 0.0L};
     std::int32_t n = 0;
-    while (n < 200 && t.X + t.Y < 1.5L) {
+    while (n < limit && t.X + t.Y < 1.5L) {
         ASet.Get(t);
         ++n;
     }
@@ -95,9 +96,10 @@ std::int32_t CountTamoSet(TBasicSet& ASet)
 
 std::int32_t CountJuliaSet(TBasicSet& ASet)
 {
+    const std::int32_t limit = ASet.IterationLimit;
     TTriple t{0.0L, 0.0L, 0.0L};
     std::int32_t n = 0;
-    while (n < 200 && std::fabs(t.X + t.Y) < 25.5L) {
+    while (n < limit && std::fabs(t.X + t.Y) < 25.5L) {
         ASet.Get(t);
         ++n;
     }

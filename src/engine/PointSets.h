@@ -8,10 +8,24 @@
 
 namespace engine {
 
+// The parameter triple every calculation passes to SetValues unless its
+// window was given another.
+inline constexpr TTriple kCalcParam{2.0L, 2.1L, 2.2L};
+
+// The iteration limit of CountTamoSet, CountJuliaSet and LevelSetKernel: the
+// catalogue's, and the range a window may be given.
+inline constexpr std::int32_t kDefaultIterationLimit = 200;
+inline constexpr std::int32_t kMinIterationLimit = 1;
+inline constexpr std::int32_t kMaxIterationLimit = 10000000;
+
 class TBasicSet {
 public:
     TTriple Current{};
     TTriple Param{};
+    // The window's parameters, carried to every clone: the triple a
+    // calculation passes to SetValues, and the limit of the counts.
+    TTriple CalcParam = kCalcParam;
+    std::int32_t IterationLimit = kDefaultIterationLimit;
 
     virtual ~TBasicSet() = default;
     virtual void SetValues(TTriple AParam, TTriple AStart);
@@ -19,18 +33,28 @@ public:
     // A fresh object of the same class carrying the same constants, for
     // calculations that evaluate several points at once.
     virtual std::unique_ptr<TBasicSet> Clone() const = 0;
+
+protected:
+    template <class T>
+    std::unique_ptr<T> CloneAs() const
+    {
+        auto s = std::make_unique<T>();
+        s->CalcParam = CalcParam;
+        s->IterationLimit = IterationLimit;
+        return s;
+    }
 };
 
 class TTamo1Set : public TBasicSet {
 public:
     void Get(TTriple& ANext) override;
-    std::unique_ptr<TBasicSet> Clone() const override { return std::make_unique<TTamo1Set>(); }
+    std::unique_ptr<TBasicSet> Clone() const override { return CloneAs<TTamo1Set>(); }
 };
 
 class TTamo2Set : public TBasicSet {
 public:
     void Get(TTriple& ANext) override;
-    std::unique_ptr<TBasicSet> Clone() const override { return std::make_unique<TTamo2Set>(); }
+    std::unique_ptr<TBasicSet> Clone() const override { return CloneAs<TTamo2Set>(); }
 };
 
 class TTamo3Set : public TBasicSet {
@@ -39,7 +63,7 @@ public:
     TTriple Prev2{};
     void SetValues(TTriple AParam, TTriple AStart) override;
     void Get(TTriple& ANext) override;
-    std::unique_ptr<TBasicSet> Clone() const override { return std::make_unique<TTamo3Set>(); }
+    std::unique_ptr<TBasicSet> Clone() const override { return CloneAs<TTamo3Set>(); }
 
 protected:
     void PushHistory(const TTriple& before)
@@ -52,13 +76,13 @@ protected:
 class TTamo4Set : public TTamo3Set {
 public:
     void Get(TTriple& ANext) override;
-    std::unique_ptr<TBasicSet> Clone() const override { return std::make_unique<TTamo4Set>(); }
+    std::unique_ptr<TBasicSet> Clone() const override { return CloneAs<TTamo4Set>(); }
 };
 
 class TTamo5Set : public TTamo3Set {
 public:
     void Get(TTriple& ANext) override;
-    std::unique_ptr<TBasicSet> Clone() const override { return std::make_unique<TTamo5Set>(); }
+    std::unique_ptr<TBasicSet> Clone() const override { return CloneAs<TTamo5Set>(); }
 };
 
 class TJUSet : public TTamo3Set {
@@ -67,7 +91,7 @@ public:
     void Get(TTriple& ANext) override;
     std::unique_ptr<TBasicSet> Clone() const override
     {
-        auto s = std::make_unique<TJUSet>();
+        auto s = CloneAs<TJUSet>();
         s->JuliaConst = JuliaConst;
         return s;
     }
@@ -79,8 +103,5 @@ using TValueFunction = std::int32_t (*)(TBasicSet& ASet);
 
 std::int32_t CountTamoSet(TBasicSet& ASet);
 std::int32_t CountJuliaSet(TBasicSet& ASet);
-
-// The parameter triple every calculation passes to SetValues.
-inline constexpr TTriple kCalcParam{2.0L, 2.1L, 2.2L};
 
 } // namespace engine

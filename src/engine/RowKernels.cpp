@@ -163,7 +163,7 @@ struct PairArith {
 // One orbit after the other: two in flight lose more to spilled 80-bit
 // values than they gain (docs/performance.md).
 template <std::int32_t (*Formula)(Extended, Extended)>
-void ModularRow(const Extended* px, Extended py, int count, std::uint8_t* out)
+void ModularRow(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t)
 {
     for (int j = 0; j < count; ++j)
         out[j] = LowByte(Formula(px[j], py));
@@ -243,7 +243,7 @@ bool ArcTanMatchesInstruction()
 // left, whose cosine that iteration took: one FSINCOS per iteration instead
 // of an FSIN and an FCOS. Two orbits run side by side so that their FSINCOS
 // sequences overlap; a lane whose orbit ends takes the next column.
-void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out)
+void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t)
 {
 #if defined(__x86_64__)
     if (SinCosMatchesSeparateInstructions()) {
@@ -284,7 +284,7 @@ void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out
         out[j] = LowByte(RN6Kernel1At(px[j], py));
 }
 
-void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out)
+void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t)
 {
 #if defined(__x86_64__)
     if (ArcTanMatchesInstruction()) {

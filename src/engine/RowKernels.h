@@ -11,19 +11,23 @@ namespace engine {
 // j in [0, count). Every result equals the scalar kernel's (LevelSetAt,
 // RN6Kernel1At, RN6Kernel4At) at the same point; only the order in which the
 // orbits are run differs.
-using RowKernel = void (*)(const Extended* px, Extended py, int count, std::uint8_t* out);
+// `limit` is the iteration limit of LevelSetKernel; the other kernels'
+// counts have limits of their own and ignore it.
+using RowKernel = void (*)(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t limit);
 
 // The byte of a count that the buffer keeps.
 inline std::uint8_t LowByte(std::int32_t n) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(n) & 0xFFu); }
 
-void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out);
-void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out);
-void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out);
+void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out,
+                 std::int32_t limit = kDefaultIterationLimit);
+void RN6Kernel1Row(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t limit = 0);
+void RN6Kernel4Row(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t limit = 0);
 
-// CountJuliaSet on a TJUSet whose JuliaConst is (cx, cy), for the points
+// CountJuliaSet on a TJUSet whose JuliaConst is (cx, cy) and IterationLimit `limit`, for the points
 // (px[j], py), j in [0, count): the same counts as the set object gives,
 // without a virtual call and a triple stored and reloaded per step.
-void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int count, std::uint8_t* out);
+void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int count, std::uint8_t* out,
+              std::int32_t limit = kDefaultIterationLimit);
 
 // The row kernel standing in for a value function, or nullptr when the value
 // function has none (it then runs pixel by pixel).

@@ -143,19 +143,20 @@ struct LevelSetLanes {
     "xorl %k[" N "], %k[" N "]\n\t"
 
 // The loop both two-lane kernels run: a step of lane A, a step of lane B,
-// and a lane whose orbit escaped (flags "below or equal") or reached 200
-// steps goes through its REFILL, which leaves for L_exit when both lanes are
-// idle. L is the prefix of the loop's labels.
+// and a lane whose orbit escaped (flags "below or equal") or reached the
+// iteration limit (held in a register, as cheap to compare as a constant)
+// goes through its REFILL, which leaves for L_exit when both lanes are idle.
+// L is the prefix of the loop's labels.
 #define QUILLON_TWO_LANE_LOOP(L, STEP_A, STEP_B, REFILL_A, REFILL_B)                                        \
     ".L" L "_top%=:\n\t"                                                                                  \
     STEP_A                                                                                               \
     "jbe .L" L "_doneA%=\n\t"                                                                             \
-    "cmpq $200, %[nA]\n\t"                                                                                \
+    "cmpq %[limit], %[nA]\n\t"                                                                                \
     "je .L" L "_doneA%=\n"                                                                                 \
     ".L" L "_backA%=:\n\t"                                                                                \
     STEP_B                                                                                               \
     "jbe .L" L "_doneB%=\n\t"                                                                             \
-    "cmpq $200, %[nB]\n\t"                                                                                \
+    "cmpq %[limit], %[nB]\n\t"                                                                                \
     "jne .L" L "_top%=\n"                                                                                  \
     ".L" L "_doneB%=:\n\t"                                                                                \
     REFILL_B                                                                                             \
@@ -168,7 +169,8 @@ struct LevelSetLanes {
 #define QUILLON_TWO_LANE_INPUTS(CTX)                                                                        \
     [ctx] "r"(&ctx), [oPx] "i"(offsetof(CTX, px)), [oOut] "i"(offsetof(CTX, out)),                          \
         [oColA] "i"(offsetof(CTX, colA)), [oColB] "i"(offsetof(CTX, colB)), [oNext] "i"(offsetof(CTX, next)), \
-        [oEnd] "i"(offsetof(CTX, end)), [oPy] "i"(offsetof(CTX, py)), [oBail] "i"(offsetof(CTX, bailout))
+        [oEnd] "i"(offsetof(CTX, end)), [oPy] "i"(offsetof(CTX, py)), [oBail] "i"(offsetof(CTX, bailout)), \
+        [limit] "r"(limit)
 #define QUILLON_TWO_LANE_CLOBBERS "cc", "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)"
 
 // Restarts a level-set lane with the state after the first iteration from
@@ -186,7 +188,7 @@ struct LevelSetLanes {
     "fstp %%st(" YSLOT ")\n\t"                                                                           \
     "jmp " BACK "\n"
 
-void LevelSetLanesRun(LevelSetLanes& ctx, const SplitPoint* pA, const SplitPoint* pB)
+void LevelSetLanesRun(LevelSetLanes& ctx, const SplitPoint* pA, const SplitPoint* pB, long limit)
 {
     long nA = 0, nB = 0;
     long t1 = 0, t2 = 0;
@@ -298,7 +300,7 @@ static_assert(sizeof(Extended) == 16, "the loop strides the point array by 16 by
     "fstp %%st(" YSLOT ")\n\t"                                                                           \
     "jmp " BACK "\n"
 
-void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB)
+void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB, long limit)
 {
     long nA = 0, nB = 0;
     long t1 = 0, t2 = 0;
@@ -336,7 +338,7 @@ void JuliaLanesRun(JuliaLanes& ctx, const Extended* pA, const Extended* pB)
 
 } // namespace
 
-void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out)
+void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out, std::int32_t limit)
 {
     if (count <= 0)
         return;
@@ -347,7 +349,7 @@ void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out)
         splittable = Split(px[j], split[j]);
     if (!splittable) {
         for (int j = 0; j < count; ++j)
-            out[j] = LowByte(LevelSetAt(px[j], py));
+            out[j] = LowByte(LevelSetAt(px[j], py, limit));
         return;
     }
     LevelSetLanes ctx{};
@@ -359,14 +361,15 @@ void LevelSetRow(const Extended* px, Extended py, int count, std::uint8_t* out)
     ctx.end = count;
     ctx.py = py;
     ctx.bailout = static_cast<float>(formulas::kQuadraticBailout);
-    LevelSetLanesRun(ctx, split, split + (count > 1 ? 1 : 0));
+    LevelSetLanesRun(ctx, split, split + (count > 1 ? 1 : 0), limit);
 #else
     for (int j = 0; j < count; ++j)
-        out[j] = LowByte(LevelSetAt(px[j], py));
+        out[j] = LowByte(LevelSetAt(px[j], py, limit));
 #endif
 }
 
-void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int count, std::uint8_t* out)
+void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int count, std::uint8_t* out,
+              std::int32_t limit)
 {
     if (count <= 0)
         return;
@@ -382,10 +385,11 @@ void JuliaRow(const Extended* px, Extended py, Extended cx, Extended cy, int cou
     ctx.cx = cx;
     ctx.cy = cy;
     ctx.bailout = 25.5f;
-    JuliaLanesRun(ctx, px, px + (count > 1 ? 1 : 0));
+    JuliaLanesRun(ctx, px, px + (count > 1 ? 1 : 0), limit);
 #else
     TJUSet set;
     set.JuliaConst = TTriple{cx, cy, 0.0L};
+    set.IterationLimit = limit;
     for (int j = 0; j < count; ++j) {
         set.SetValues(kCalcParam, TTriple{px[j], py, 0.0L});
         out[j] = LowByte(CountJuliaSet(set));

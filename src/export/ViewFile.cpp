@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 #include <vector>
@@ -46,6 +47,7 @@ ViewDocument DefaultView(const fractals::View& view)
     d.viewId = view.id;
     d.region = view.region.Make();
     d.adjust.colourOffset = view.window->colourOffset;
+    d.parameters = fractals::DefaultParameters(*view.window);
     return d;
 }
 
@@ -229,6 +231,75 @@ std::string ColourList(std::span<const ColourWord> colours)
 
 std::string LoadedKey(int first) { return "loaded-colours-" + std::to_string(first); }
 
+// The shortest decimal that reads back to the same extended value; 21
+// significant digits always do.
+std::string Decimal80(engine::Extended value)
+{
+    char text[64];
+    for (int digits = 1; digits <= 21; ++digits) {
+        const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
+        if (ec != std::errc())
+            break;
+        engine::Extended back = 0;
+        const auto read = std::from_chars(text, end, back, std::chars_format::general);
+        if (digits == 21 || (read.ec == std::errc() && back == value && std::signbit(back) == std::signbit(value)))
+            return std::string(text, end);
+    }
+    return "0";
+}
+
+// The parameters a view file carries, each exact as 20 hex digits with a
+// decimal beside it, and which value function reads them.
+enum class ParameterGroup { Tamo, Julia };
+struct ParameterKey {
+    const char* exact;
+    const char* decimal;
+    engine::Extended fractals::Parameters::*field;
+    ParameterGroup group;
+};
+constexpr std::array<ParameterKey, 5> kParameterKeys{{
+    {"parameter-x", "parameter-x-decimal", &fractals::Parameters::tamoX, ParameterGroup::Tamo},
+    {"parameter-y", "parameter-y-decimal", &fractals::Parameters::tamoY, ParameterGroup::Tamo},
+    {"parameter-z", "parameter-z-decimal", &fractals::Parameters::tamoZ, ParameterGroup::Tamo},
+    {"julia-re", "julia-re-decimal", &fractals::Parameters::juliaRe, ParameterGroup::Julia},
+    {"julia-im", "julia-im-decimal", &fractals::Parameters::juliaIm, ParameterGroup::Julia},
+}};
+constexpr const char* kIterationsKey = "iterations";
+
+bool GroupDiffers(const fractals::Parameters& a, const fractals::Parameters& b, ParameterGroup g)
+{
+    for (const ParameterKey& k : kParameterKeys)
+        if (k.group == g && (a.*k.field != b.*k.field || std::signbit(a.*k.field) != std::signbit(b.*k.field)))
+            return true;
+    return false;
+}
+
+// The parameters' lines: only those that differ from the view's own, so a
+// view with its own parameters is written as it always was.
+void WriteParameters(const ViewDocument& v, const std::function<void(const std::string&)>& line,
+                     const std::function<void(const std::string&, const std::string&)>& pair)
+{
+    const fractals::View* view = fractals::FindView(v.viewId);
+    if (!view)
+        return;
+    const fractals::Parameters own = fractals::DefaultParameters(*view->window);
+    const bool tamo = GroupDiffers(v.parameters, own, ParameterGroup::Tamo);
+    const bool julia = GroupDiffers(v.parameters, own, ParameterGroup::Julia);
+    const bool iterations = v.parameters.iterations != own.iterations;
+    if (!tamo && !julia && !iterations)
+        return;
+    line("# The formula's parameters where they are not the view's own: each exactly the");
+    line("# 80-bit real in hex (sign and exponent, then the significand), the decimal");
+    line("# beside it for people; the iteration limit of the counts.");
+    for (const ParameterKey& k : kParameterKeys)
+        if ((k.group == ParameterGroup::Tamo && tamo) || (k.group == ParameterGroup::Julia && julia)) {
+            pair(k.exact, Hex80(v.parameters.*k.field));
+            pair(k.decimal, Decimal80(v.parameters.*k.field));
+        }
+    if (iterations)
+        pair(kIterationsKey, std::to_string(v.parameters.iterations));
+}
+
 } // namespace
 
 bool DrawsDeep(const fractals::View& view)
@@ -267,6 +338,7 @@ std::string ViewText(const ViewDocument& v)
         if (!v.deepRegion->height.empty())
             pair("height", v.deepRegion->height);
     }
+    WriteParameters(v, line, pair);
     line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
     line("# palette rotation, red/green/blue offsets, colour offset.");
     pair("palette", PalettePageName(v.page));
@@ -389,6 +461,7 @@ public:
         ViewDocument d = DefaultView(*view);
         ReadRegion(d);
         ReadDeepRegion(d, *view);
+        ReadParameters(d, *view);
         ReadColours(d);
         ReadPicture(d);
         return d;
@@ -562,6 +635,53 @@ private:
         std::memcpy(bytes + 8, &signExponent, 2);
         engine::Extended v = 0;
         std::memcpy(&v, bytes, sizeof v);
+        return v;
+    }
+
+    // Parameter lines: exact beside decimal as for the region, each group
+    // only in a view whose formula reads it.
+    void ReadParameters(ViewDocument& d, const fractals::View& view) const
+    {
+        for (const ParameterKey& k : kParameterKeys) {
+            const Line* exact = Find(k.exact);
+            const Line* decimal = Find(k.decimal);
+            const bool applies = k.group == ParameterGroup::Tamo ? fractals::TakesTamoParameter(view.function)
+                                                                  : fractals::TakesJuliaConstant(view.function);
+            if ((exact || decimal) && !applies)
+                Fail((exact ? exact : decimal)->number,
+                     "'" + (exact ? exact : decimal)->key + "' does not apply to " + view.id + ", whose formula (" +
+                         view.functionName + ") has no " +
+                         (k.group == ParameterGroup::Tamo ? "parameter triple" : "Julia constant"));
+            std::optional<engine::Extended> fromDecimal;
+            if (decimal)
+                fromDecimal = ExtendedDecimal(*decimal);
+            if (exact)
+                d.parameters.*k.field = ExtendedValue(*exact);
+            else if (fromDecimal)
+                d.parameters.*k.field = *fromDecimal;
+        }
+        if (const Line* l = Find(kIterationsKey)) {
+            if (!fractals::TakesIterationLimit(view.function))
+                Fail(l->number, "'iterations' does not apply to " + view.id + ", whose formula (" +
+                                    view.functionName + ") has a fixed limit");
+            d.parameters.iterations = static_cast<std::int32_t>(
+                Whole(*l, engine::kMinIterationLimit, engine::kMaxIterationLimit, "the iteration limit"));
+        }
+    }
+
+    // A decimal read to the nearest extended value, as a typed parameter is.
+    engine::Extended ExtendedDecimal(const Line& l) const
+    {
+        engine::Extended v = 0;
+        const char* first = l.value.data();
+        const char* last = first + l.value.size();
+        if (first != last && *first == '+')
+            ++first;
+        const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
+        if (l.value.empty() || end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
+            Fail(l.number, "'" + l.key + "' must be a decimal number, not '" + l.value + "'");
+        if (ec == std::errc::result_out_of_range || !std::isfinite(v))
+            Fail(l.number, "'" + l.key + "' is out of range: " + l.value);
         return v;
     }
 

@@ -12,10 +12,7 @@
 #include "colour/Palette.h"
 #include "deep/DeepRegion.h"
 #include "engine/Region.h"
-
-namespace fractals {
-struct View;
-}
+#include "fractals/Catalogue.h"
 
 namespace exporter {
 
@@ -62,6 +59,8 @@ struct ViewDocument {
     colour::ColourAdjust adjust;
     std::optional<LoadedPalette> loadedPalette;
     PictureSettings picture;
+    // The formula's parameters; DefaultView gives the window's own.
+    fractals::Parameters parameters;
     bool operator==(const ViewDocument&) const = default;
 
     // The palette of the active page, the loaded table standing in for the VGA one.
@@ -78,7 +77,9 @@ struct ViewDocument {
 // Whether the deep engine draws the view: the level-set window and the Julia windows.
 bool DrawsDeep(const fractals::View& view);
 
-// A catalogue view as it opens: its own region and colour offset, default colours.
+
+// A catalogue view as it opens: its own region, colour offset and
+// parameters, default colours.
 ViewDocument DefaultView(const fractals::View& view);
 
 inline constexpr int kViewFormatVersion = 1;

@@ -2,6 +2,8 @@
 // constant is the extended value nearest to the decimal shown.
 #include "fractals/Catalogue.h"
 
+#include <cmath>
+
 #include "engine/Kernels.h"
 
 namespace fractals {
@@ -143,8 +145,6 @@ std::vector<WindowEntry> BuildWindows()
     return w;
 }
 
-#undef KERNEL
-
 std::vector<View> BuildViews()
 {
     std::vector<View> views;
@@ -172,7 +172,68 @@ const WindowEntry* FindWindow(const std::string& instance)
     for (const WindowEntry& w : Windows())
         if (instance == w.instance)
             return &w;
+    if (instance == JuliaExplorerWindow().instance)
+        return &JuliaExplorerWindow();
     return nullptr;
+}
+
+const WindowEntry& JuliaExplorerWindow()
+{
+    // c = -0.8 + 0.156i: a Julia set that is just connected, its filaments
+    // spiralling through the whole start region.
+    static const WindowEntry window{"FormJulia", "TFormJulia", "Julia Set", "", SetKind::Julia,
+                                    KERNEL(CountJuliaSet), true, -0.8L, 0.156L, kPointSetRegion, 49, 748, 471,
+                                    false, {}};
+    return window;
+}
+
+Parameters DefaultParameters(const WindowEntry& w)
+{
+    Parameters p;
+    if (w.hasJuliaConst) {
+        p.juliaRe = w.juliaRe;
+        p.juliaIm = w.juliaIm;
+    }
+    return p;
+}
+
+bool TakesTamoParameter(TValueFunction f) { return f == CountTamoSet; }
+bool TakesJuliaConstant(TValueFunction f) { return f == CountJuliaSet; }
+bool TakesIterationLimit(TValueFunction f) { return f == CountTamoSet || f == CountJuliaSet || f == LevelSetKernel; }
+
+Parameters MorphParameters(const Parameters& start, const Parameters& end, int frame, int frames)
+{
+    if (frame <= 0 || frames < 2)
+        return start;
+    if (frame >= frames - 1)
+        return end;
+    const Extended t = static_cast<Extended>(frame) / static_cast<Extended>(frames - 1);
+    auto at = [t](Extended a, Extended b) { return a == b ? a : a + (b - a) * t; };
+    Parameters p;
+    p.tamoX = at(start.tamoX, end.tamoX);
+    p.tamoY = at(start.tamoY, end.tamoY);
+    p.tamoZ = at(start.tamoZ, end.tamoZ);
+    p.juliaRe = at(start.juliaRe, end.juliaRe);
+    p.juliaIm = at(start.juliaIm, end.juliaIm);
+    // Between two limits of 1 ... 10,000,000, so the rounded value is one too.
+    p.iterations = static_cast<std::int32_t>(
+        std::llround(at(static_cast<Extended>(start.iterations), static_cast<Extended>(end.iterations))));
+    return p;
+}
+
+void ApplyParameters(TBasicSet& set, const Parameters& p)
+{
+    set.CalcParam = MakeTriple(p.tamoX, p.tamoY, p.tamoZ);
+    set.IterationLimit = p.iterations;
+    if (auto* julia = dynamic_cast<TJUSet*>(&set))
+        julia->JuliaConst = MakeTriple(p.juliaRe, p.juliaIm, 0.0L);
+}
+
+std::unique_ptr<TBasicSet> MakePointSet(const WindowEntry& w, const Parameters& p)
+{
+    std::unique_ptr<TBasicSet> set = MakePointSet(w);
+    ApplyParameters(*set, p);
+    return set;
 }
 
 std::unique_ptr<TBasicSet> MakePointSet(const WindowEntry& w)
@@ -198,12 +259,24 @@ const std::vector<View>& Views()
     return views;
 }
 
+const View& JuliaExplorerView()
+{
+    static const View view{JuliaExplorerWindow().instance, &JuliaExplorerWindow(),
+                           JuliaExplorerWindow().valueFunctionName, JuliaExplorerWindow().valueFunction,
+                           JuliaExplorerWindow().region};
+    return view;
+}
+
 const View* FindView(const std::string& id)
 {
     for (const View& v : Views())
         if (v.id == id)
             return &v;
+    if (id == JuliaExplorerView().id)
+        return &JuliaExplorerView();
     return nullptr;
 }
+
+#undef KERNEL
 
 } // namespace fractals

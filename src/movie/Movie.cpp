@@ -24,8 +24,8 @@ MovieOutcome MakeMovie(std::span<const RegionValues> regions, int width, int hei
     const int frames = static_cast<int>(regions.size());
     auto region = [regions](int frame) -> const RegionValues& { return regions[static_cast<std::size_t>(frame)]; };
     return MakeFrames(
-        frames, 0, frames, width, height, sink, [&](int frame, const RowOut& out) { render(region(frame), out); },
-        viewText ? IndexViewText([&](int frame) { return viewText(region(frame)); }) : IndexViewText(), cancel,
+        frames, 0, frames, width, height, sink, [&](int frame, const RowOut& out) { render(frame, region(frame), out); },
+        viewText ? IndexViewText([&](int frame) { return viewText(frame, region(frame)); }) : IndexViewText(), cancel,
         progress);
 }
 

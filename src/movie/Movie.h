@@ -16,13 +16,13 @@ namespace movie {
 // Hands the rows of one row of RGB pixels (width x 3 bytes) on, top row first.
 using RowOut = std::function<void(std::span<const std::uint8_t> rgb)>;
 
-// Computes the width x height picture of `region` and passes its rows in
-// order to `out`. It may return early, with fewer rows, once the cancel flag
-// of the movie is set.
-using FrameRenderer = std::function<void(const RegionValues& region, const RowOut& out)>;
+// Computes the width x height picture of frame `frame`, which shows
+// `region`, and passes its rows in order to `out`. It may return early, with
+// fewer rows, once the cancel flag of the movie is set.
+using FrameRenderer = std::function<void(int frame, const RegionValues& region, const RowOut& out)>;
 
-// The view file text embedded in the frame that shows `region`.
-using FrameViewText = std::function<std::string(const RegionValues& region)>;
+// The view file text embedded in frame `frame`, which shows `region`.
+using FrameViewText = std::function<std::string(int frame, const RegionValues& region)>;
 
 // Called after each finished frame.
 using MovieProgress = std::function<void(int framesDone, int frames)>;

@@ -126,7 +126,7 @@ DeepZoom::DeepZoom(const exporter::ViewDocument& start, const exporter::ViewDocu
     const fractals::View* view = fractals::FindView(start.viewId);
     if (!view || !exporter::DrawsDeep(*view))
         throw deep::RegionError("a deep zoom is only for Form1 and the Julia views");
-    params_ = DeepFormula(*view);
+    params_ = DeepFormula(*view, start.parameters);
     end_.picture = start_.picture;
     const mpfr_prec_t bits = std::max(BitsOf(start_), BitsOf(end_)) + 64;
     x_ = std::make_unique<Axis>(bits);
@@ -205,7 +205,7 @@ void DeepZoom::Render(int frame, const Colours& colours, const Control& control,
         const engine::Grid grid = ValueGrid(vj.job);
         deep::Mapping mapping(*region, grid.width, grid.height);
         const std::optional<engine::RegionValues> shallow = ShallowRegion(mapping);
-        if (shallow && params_.limit == 200) {
+        if (shallow) {
             vj.job.region = *shallow;
         } else {
             const double t = static_cast<double>(frame) / static_cast<double>(frames_ - 1);

@@ -143,7 +143,7 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
     if (!v)
         throw std::invalid_argument("unknown view '" + view.viewId + "'");
     ViewJob j;
-    j.set = fractals::MakePointSet(*v->window);
+    j.set = fractals::MakePointSet(*v->window, view.parameters);
     j.job.region = view.DrawnRegion();
     j.job.prototype = j.set.get();
     j.job.function = v->function;
@@ -155,9 +155,9 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
             throw deep::RegionError("a deep region is only for Form1 and the Julia views, not " + v->id);
         const engine::Grid grid = ValueGrid(j.job);
         deep::Mapping mapping(*view.deepRegion, grid.width, grid.height);
-        const deep::FormulaParams params = DeepFormula(*v);
+        const deep::FormulaParams params = DeepFormula(*v, view.parameters);
         const std::optional<engine::RegionValues> shallow = ShallowRegion(mapping);
-        if (shallow && params.limit == 200) {
+        if (shallow) {
             j.job.region = *shallow;
         } else {
             auto reference = std::make_shared<const deep::Reference>(mapping, params);
@@ -169,14 +169,15 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
     return j;
 }
 
-deep::FormulaParams DeepFormula(const fractals::View& view)
+deep::FormulaParams DeepFormula(const fractals::View& view, const fractals::Parameters& parameters)
 {
     deep::FormulaParams params;
+    params.limit = parameters.iterations;
     if (view.function == engine::LevelSetKernel)
         return params;
     params.formula = deep::Formula::Julia;
-    params.juliaX = view.window->juliaRe;
-    params.juliaY = view.window->juliaIm;
+    params.juliaX = parameters.juliaRe;
+    params.juliaY = parameters.juliaIm;
     return params;
 }
 

@@ -17,6 +17,7 @@
 #include "engine/PointSets.h"
 #include "engine/Region.h"
 #include "engine/RowPool.h"
+#include "fractals/Catalogue.h"
 
 namespace exporter {
 struct ViewDocument;
@@ -133,8 +134,9 @@ struct ViewJob {
 // extended engine, as any other region.
 ViewJob MakeViewJob(const exporter::ViewDocument& view);
 
-// The iteration of a view the deep engine draws (exporter::DrawsDeep).
-deep::FormulaParams DeepFormula(const fractals::View& view);
+// The iteration of a view the deep engine draws (exporter::DrawsDeep), with
+// the view's iteration limit and, for a Julia view, its constant.
+deep::FormulaParams DeepFormula(const fractals::View& view, const fractals::Parameters& parameters);
 // The extended region of a deep region at a grid's size, when the extended
 // engine can draw it as well as the deep one: the pixel spacing far above
 // the last bit of the coordinates.

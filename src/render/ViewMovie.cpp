@@ -5,11 +5,35 @@
 
 namespace render {
 
-movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control)
+bool ParameterPath::Moves() const
 {
-    return [&job, colours, control](const movie::RegionValues& region, const movie::RowOut& out) {
+    for (const fractals::Parameters& p : views)
+        if (p != views.front())
+            return true;
+    return false;
+}
+
+fractals::Parameters ParameterPath::At(int frame) const
+{
+    for (std::size_t i = 0; i + 1 < views.size() && i + 1 < viewFrames.size(); ++i)
+        if (frame < viewFrames[i + 1])
+            return fractals::MorphParameters(views[i], views[i + 1], frame - viewFrames[i],
+                                             viewFrames[i + 1] - viewFrames[i] + 1);
+    return views.back();
+}
+
+movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, const Control& control,
+                                       const ParameterPath& path)
+{
+    return [&job, colours, control, path](int index, const movie::RegionValues& region, const movie::RowOut& out) {
         Job frame = job;
         frame.region = region;
+        std::unique_ptr<engine::TBasicSet> set;
+        if (path.Moves()) {
+            set = job.prototype->Clone();
+            fractals::ApplyParameters(*set, path.At(index));
+            frame.prototype = set.get();
+        }
         try {
             RenderRgb(frame, colours, [&](int, std::span<const std::uint8_t> rgb) { out(rgb); }, control);
         } catch (const Cancelled&) {
@@ -18,11 +42,13 @@ movie::FrameRenderer ViewFrameRenderer(const Job& job, const Colours& colours, c
     };
 }
 
-movie::FrameViewText ViewFrameText(exporter::ViewDocument start)
+movie::FrameViewText ViewFrameText(exporter::ViewDocument start, const ParameterPath& path)
 {
-    return [start = std::move(start)](const movie::RegionValues& region) {
+    return [start = std::move(start), path](int index, const movie::RegionValues& region) {
         exporter::ViewDocument frame = start;
         frame.SetDrawnRegion(region);
+        if (path.Moves())
+            frame.parameters = path.At(index);
         return exporter::ViewText(frame);
     };
 }

@@ -29,6 +29,7 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DEFINE_WINDOW)
 #undef QUILLON_DEFINE_WINDOW
 
 ThumbnailRenderer* Thumbnails = nullptr;
+TFormJulia* FormJulia = nullptr;
 
 namespace {
 
@@ -87,7 +88,10 @@ public:
 
     QWidget* ShowViewWindow(const char* instance) override
     {
-        for (TFormBasicTamoSet* w : FractalWindows())
+        std::vector<TFormBasicTamoSet*> windows = FractalWindows();
+        if (FormJulia != nullptr)
+            windows.push_back(FormJulia);
+        for (TFormBasicTamoSet* w : windows)
             if (w->Entry != nullptr && std::string_view(w->Entry->instance) == instance) {
                 shell::ShowAndRaise(w);
                 return w;
@@ -120,6 +124,7 @@ void CreateApplicationWindows()
 
     for (const RosterEntry& entry : kRoster)
         entry.create();
+    FormJulia = new TFormJulia;
 }
 
 std::vector<QWidget*> ApplicationWindows()
@@ -150,7 +155,9 @@ TFormBasicTamoSet* WindowOfLauncherButton(const QString& button)
 
 void DestroyApplicationWindows()
 {
-    const std::vector<TFormBasicTamoSet*> windows = FractalWindows();
+    std::vector<TFormBasicTamoSet*> windows = FractalWindows();
+    if (FormJulia != nullptr)
+        windows.push_back(FormJulia);
     for (TFormBasicTamoSet* w : windows)
         w->RequestStop();
     for (;;) {
@@ -166,6 +173,8 @@ void DestroyApplicationWindows()
     for (TFormBasicTamoSet* w : windows)
         w->WaitForWorker();
 
+    delete FormJulia;
+    FormJulia = nullptr;
     for (auto it = std::rbegin(kRoster); it != std::rend(kRoster); ++it)
         it->destroy();
     delete Thumbnails;

@@ -8,6 +8,7 @@
 
 #include "window/Form1.h"
 #include "window/FormJU.h"
+#include "window/FormJulia.h"
 #include "window/FormRN.h"
 #include "window/FormTamo.h"
 #include "shell/FormAbout.h"

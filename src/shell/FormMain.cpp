@@ -12,8 +12,10 @@
 #include "fractals/Catalogue.h"
 #include "window/Form1.h"
 #include "window/FormJU.h"
+#include "window/FormJulia.h"
 #include "window/FormRN.h"
 #include "window/FormTamo.h"
+#include "shell/HelpForms.h"
 #include "shell/Windows.h"
 #include "window/ViewOpening.h"
 #include "window/ErrorReport.h"
@@ -93,6 +95,14 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
     MMOpenView->setShortcut(QKeySequence::Open);
     connect(MMOpenView, &QAction::triggered, this, errors::GuardedSlot([this] { MMOpenViewClick(); }));
     addAction(MMOpenView);
+    // The Julia explorer's window has no button of its own.
+    auto* juliaSet = new QAction(QStringLiteral("Julia Set"), this);
+    juliaSet->setObjectName("MMJuliaSet");
+    connect(juliaSet, &QAction::triggered, this, errors::GuardedSlot([] {
+                if (FormJulia != nullptr)
+                    shell::ShowAndRaise(FormJulia);
+            }));
+    addAction(juliaSet);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     setAcceptDrops(true);
 

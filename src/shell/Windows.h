@@ -90,6 +90,11 @@ QUILLON_APPLICATION_WINDOWS(QUILLON_DECLARE_WINDOW)
 
 extern ThumbnailRenderer* Thumbnails;
 
+// The Julia explorer's window "Julia Set", beside the roster: created after
+// it, hidden until used, deleted before it.
+class TFormJulia;
+extern TFormJulia* FormJulia;
+
 // Creates every window in the start-up order, the launcher first; none is shown.
 void CreateApplicationWindows();
 // Stops every calculation, waits for every worker thread and deletes the

@@ -77,8 +77,10 @@ void Shift(Mpfr& value, const Mpfr& extent, long double fraction, mpfr_prec_t bi
     mpfr_add(value.get(), value.get(), t.get(), MPFR_RNDN);
 }
 
+// A mirrored region (a negative extent) is a 6-byte region like any other.
 bool AxisHolds(long double start, long double extent)
 {
+    extent = std::fabs(extent);
     if (!(extent >= kSmallestSixByteExtent) || !std::isfinite(start) || !std::isfinite(extent))
         return false;
     const long double size = std::max(std::fabs(start), std::fabs(start + extent));

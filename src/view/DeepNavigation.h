@@ -14,7 +14,8 @@ namespace view {
 
 // Whether a 6-byte region still places the window's picture: the corners'
 // rounding (2^-39 of their size) stays below a thousandth of the extent, and
-// the extents lie well inside the 6-byte range.
+// the extents lie well inside the 6-byte range (either sign: mirrored
+// regions are 6-byte ones).
 bool SixByteHolds(const engine::Region& r);
 
 // The deep region showing exactly what the 6-byte region shows (centre and

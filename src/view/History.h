@@ -10,15 +10,17 @@
 #include "engine/PointSets.h"
 #include "deep/DeepRegion.h"
 #include "engine/Region.h"
+#include "fractals/Catalogue.h"
 
 namespace view {
 
-// What a calculation draws: the region's four stored values, the formula and
-// the colour offset.
+// What a calculation draws: the region's four stored values, the formula,
+// its parameters and the colour offset.
 struct HistoryView {
     engine::Region region;
     engine::TValueFunction valueFunction = nullptr;
     std::uint8_t colourOffset = 0;
+    fractals::Parameters parameters;
     std::optional<deep::DeepRegion> deep; // drawn in place of the region when set
 };
 

@@ -16,6 +16,7 @@ void ViewModel::Open(const fractals::WindowEntry& entry)
     valueFunction_ = entry.valueFunction;
     entry.region.ApplyTo(document_.region);
     colourOffset_ = static_cast<std::uint8_t>(entry.colourOffset);
+    document_.parameters = fractals::DefaultParameters(entry);
 }
 
 const fractals::View* ViewModel::CatalogueView() const
@@ -26,6 +27,9 @@ const fractals::View* ViewModel::CatalogueView() const
     for (const fractals::View& v : fractals::Views())
         if (v.window == entry_ && v.function == valueFunction_ && (found == nullptr || v.id == entry_->instance))
             found = &v;
+    const fractals::View& explorer = fractals::JuliaExplorerView();
+    if (found == nullptr && explorer.window == entry_ && explorer.function == valueFunction_)
+        found = &explorer;
     return found;
 }
 
@@ -42,6 +46,7 @@ exporter::ViewDocument ViewModel::Document() const
     doc.adjust = document_.adjust;
     doc.adjust.colourOffset = colourOffset_;
     doc.loadedPalette = document_.loadedPalette;
+    doc.parameters = document_.parameters;
     return doc;
 }
 
@@ -104,7 +109,7 @@ void ViewModel::SetDeep(const deep::DeepRegion& d)
 void ViewModel::CalculationStarts()
 {
     if (!revisiting_)
-        history_.Record({document_.region, valueFunction_, colourOffset_, document_.deepRegion});
+        history_.Record({document_.region, valueFunction_, colourOffset_, document_.parameters, document_.deepRegion});
     revisiting_ = false;
 }
 
@@ -117,6 +122,7 @@ std::shared_ptr<const std::vector<std::uint8_t>> ViewModel::Step(int step)
     document_.deepRegion = view.deep;
     valueFunction_ = view.valueFunction;
     colourOffset_ = view.colourOffset;
+    document_.parameters = view.parameters;
     auto kept = history_.CurrentBuffer();
     revisiting_ = kept == nullptr;
     return kept;
@@ -146,6 +152,21 @@ std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> View
     while (first > 0 && history_.At(first - 1).valueFunction == valueFunction_)
         --first;
     return {history_.At(first).deep, history_.At(history_.CurrentIndex()).deep};
+}
+
+std::vector<fractals::Parameters> ViewModel::ZoomMovieParameters() const
+{
+    std::vector<fractals::Parameters> parameters;
+    if (history_.Size() == 0)
+        return parameters;
+    for (std::size_t i = history_.CurrentIndex() + 1; i-- > 0;) {
+        const HistoryView& v = history_.At(i);
+        if (v.valueFunction != valueFunction_)
+            break;
+        parameters.push_back(v.parameters);
+    }
+    std::reverse(parameters.begin(), parameters.end());
+    return parameters;
 }
 
 void ViewModel::Home()

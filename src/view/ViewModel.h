@@ -40,6 +40,8 @@ public:
     engine::TValueFunction ValueFunction() const { return valueFunction_; }
     std::uint8_t& ColourOffset() { return colourOffset_; }
     std::uint8_t ColourOffset() const { return colourOffset_; }
+    // The formula's parameters (the window's own until a view or Apply changes them).
+    const fractals::Parameters& Parameters() const { return document_.parameters; }
 
     // The catalogue view the formula draws: the window's opening view first
     // (a type button may share its formula), or null.
@@ -89,6 +91,8 @@ public:
     std::vector<engine::Region> ZoomMovieViews() const;
     // The deep regions of the movie's first and last view (none where it is a 6-byte one).
     std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ZoomMovieDeepEnds() const;
+    // The parameters of each of those views: a movie moves them from view to view.
+    std::vector<fractals::Parameters> ZoomMovieParameters() const;
     // Back to the region, formula and colour offset the window opened with (a new view of the history).
     void Home();
 

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "fractals/Catalogue.h"
 #include "render/Render.h"
 #include "view/DeepNavigation.h"
 #include "window/CalcOnForm.h"
@@ -44,7 +45,7 @@ void SayWhenManyReachTheLimit(TFormBasicTamoSet& w)
             bar->clearMessage();
         return;
     }
-    const int limit = render::DeepFormula(*view).limit;
+    const int limit = render::DeepFormula(*view, w.CurrentViewDocument().parameters).limit;
     const std::optional<double> share = view::LimitShare(w.IterBuffer.Snapshot(), limit);
     if (share && *share >= view::kManyAtLimit)
         w.statusBar()->showMessage(QStringLiteral("%1 % of the pixels reach the iteration limit of %2: a higher limit "
@@ -119,6 +120,9 @@ void TFormBasicTamoSet::CreateCalcThread()
             job.region = deep.job.region; // still within the extended engine's reach
     }
     job.set = PointSet->Clone();
+    // The window's parameters; a bare base window draws its set as it is.
+    if (Entry != nullptr)
+        fractals::ApplyParameters(*job.set, Model.Parameters());
     job.valueFunction = ValueFunction;
     job.buffer = &IterBuffer;
     job.publish = [this](int row) { return PublishRow(row); };

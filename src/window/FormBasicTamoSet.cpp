@@ -31,6 +31,7 @@
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
 #include "window/PictureView.h"
+#include "window/WindowParameters.h"
 
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
 
@@ -209,6 +210,11 @@ void TFormBasicTamoSet::BuildMenus()
     separator(MMOptions, nullptr);
     MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
     MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
+    new window::ParametersCommand(
+        *MMOptions, window::ParametersHost{this, [this] { return Entry ? Entry->caption : nullptr; },
+                                           [this] { return CurrentViewDocument(); },
+                                           [this](const exporter::ViewDocument& d) { ApplyViewDocument(d); },
+                                           [this] { return IsCalculating(); }});
 
     MMWeb = menu("MMWeb", "&Web");
     MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
@@ -487,6 +493,8 @@ void TFormBasicTamoSet::EnableControls(bool enabled)
     UpdateHistoryActions(enabled);
     EnableViewFileActions(enabled);
     UpdateLongJobActions(enabled);
+    if (auto* parameters = window::ParametersCommand::Of(*this))
+        parameters->Enable(enabled);
 }
 
 namespace {

@@ -142,6 +142,9 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
     start.region = views.front();
     start.extendedRegion.reset();
     start.picture = {choice.width, choice.height, choice.supersample, false};
+    // Through parameter changes of the history too: they move from view to view.
+    const render::ParameterPath morph{Model.ZoomMovieParameters(), plan->viewFrames};
+    start.parameters = morph.views.front();
     // With a deep view at either end the movie zooms at a constant speed from
     // the first view to the current one, every frame a deep region.
     std::shared_ptr<render::DeepZoom> deepPath;
@@ -150,6 +153,7 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
         exporter::ViewDocument end = start;
         end.region = views.back();
         end.deepRegion = ends.second;
+        end.parameters = morph.views.back();
         deepPath = std::make_shared<render::DeepZoom>(start, end, frames);
     }
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
@@ -166,8 +170,8 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                                  .arg(choice.path);
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Make Zoom Movie"), headline,
-        [job, plan, deepPath, start, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
-                                                                                     window::JobProgress& progress) {
+        [job, plan, deepPath, start, morph, width, height, rowsPerFrame, folder, fps,
+         path](const std::atomic<bool>& cancel, window::JobProgress& progress) {
             const int frameCount = deepPath ? deepPath->Frames() : static_cast<int>(plan->frames.size());
             const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(frameCount);
             int framesDone = 0;
@@ -196,8 +200,8 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                                [&](int frame) { return exporter::ViewText(deepPath->FrameView(frame)); }, cancel,
                                onFrame)
                          : movie::MakeMovie(plan->frames, width, height, queued,
-                                            render::ViewFrameRenderer(job->job, job->colours, control),
-                                            render::ViewFrameText(start), cancel, onFrame);
+                                            render::ViewFrameRenderer(job->job, job->colours, control, morph),
+                                            render::ViewFrameText(start, morph), cancel, onFrame);
             return outcome.cancelled ? outcome.message : std::string();
         }));
 }

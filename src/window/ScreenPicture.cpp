@@ -93,7 +93,7 @@ QImage RenderViewImage(const fractals::View& view, const engine::RegionValues& r
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(i));
         for (int j = 0; j < width; ++j) {
             const Extended x = ((static_cast<Extended>(j) * region.XWidth) * invW) + region.XStart;
-            set->SetValues(engine::kCalcParam, engine::TTriple{x, y, 0.0L});
+            set->SetValues(set->CalcParam, engine::TTriple{x, y, 0.0L});
             const auto value = static_cast<std::uint8_t>(static_cast<std::uint32_t>(view.function(*set)) & 0xFFu);
             line[j] = 0xFF000000u | table[value];
         }

@@ -56,7 +56,7 @@ RegionValues Corners(Extended x1, Extended x2, Extended y1, Extended y2)
 void ExpectRowMatches(const Quadratic& q, const std::vector<Extended>& px, Extended py, const std::string& what)
 {
     std::vector<std::uint8_t> fast(px.size(), 0xEE);
-    q.row(px.data(), py, static_cast<int>(px.size()), fast.data());
+    q.row(px.data(), py, static_cast<int>(px.size()), fast.data(), kDefaultIterationLimit);
     int mismatches = 0;
     for (std::size_t j = 0; j < px.size(); ++j) {
         const std::uint8_t expected = Scalar(q.kernel, px[j], py);
@@ -127,7 +127,7 @@ TEST(RowKernels, ShortRowsAndTheLastColumns)
         for (int count : {0, 1, 2, 3, 7}) {
             const int first = kBufferWidth - count; // the row's last columns
             std::vector<std::uint8_t> out(count + 1, 0xEE);
-            q.row(px.data() + first, py, count, out.data());
+            q.row(px.data() + first, py, count, out.data(), kDefaultIterationLimit);
             for (int j = 0; j < count; ++j)
                 EXPECT_EQ(out[j], Scalar(q.kernel, px[first + j], py)) << q.name << " count " << count << " col " << j;
             EXPECT_EQ(out[count], 0xEE) << q.name << " wrote past count " << count;
@@ -148,8 +148,8 @@ TEST(RowKernels, ZeroAndNegativeWidthRegions)
         ExpectRowMatches(q, Columns(z), CellY(z, 5), "zero width");
         ExpectRowMatches(q, Columns(neg), CellY(neg, 250), "negative width");
         std::vector<std::uint8_t> a(kBufferWidth), b(kBufferWidth);
-        q.row(Columns(pos).data(), CellY(pos, 250), kBufferWidth, a.data());
-        q.row(Columns(neg).data(), CellY(neg, 250), kBufferWidth, b.data());
+        q.row(Columns(pos).data(), CellY(pos, 250), kBufferWidth, a.data(), kDefaultIterationLimit);
+        q.row(Columns(neg).data(), CellY(neg, 250), kBufferWidth, b.data(), kDefaultIterationLimit);
         EXPECT_EQ(a.front(), b.back()) << q.name;
         EXPECT_EQ(a.back(), b.front()) << q.name;
     }

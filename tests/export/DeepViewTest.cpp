@@ -111,7 +111,7 @@ TEST(DeepViewRender, DeepJobsDrawTheDeepEngineAndShallowOnesTheExtendedEngine)
         const deep::Mapping mapping(c.region, 24, 16);
         std::vector<std::uint8_t> want(24 * 16);
         if (c.deep) {
-            const deep::FormulaParams params = render::DeepFormula(*fractals::FindView(c.id));
+            const deep::FormulaParams params = render::DeepFormula(*fractals::FindView(c.id), exporter::DefaultView(*fractals::FindView(c.id)).parameters);
             EXPECT_EQ(vj.job.deep->reference->Params().juliaX, params.juliaX);
             const deep::Reference reference(mapping, params);
             for (int row = 0; row < 16; ++row)
@@ -127,7 +127,7 @@ TEST(DeepViewRender, DeepJobsDrawTheDeepEngineAndShallowOnesTheExtendedEngine)
         EXPECT_EQ(values, want);
         EXPECT_GT(std::set<std::uint8_t>(values.begin(), values.end()).size(), 3u) << "a flat picture proves little";
     }
-    EXPECT_EQ(render::DeepFormula(*fractals::FindView("FormJU3")).juliaY, 0.74L);
+    EXPECT_EQ(render::DeepFormula(*fractals::FindView("FormJU3"), exporter::DefaultView(*fractals::FindView("FormJU3")).parameters).juliaY, 0.74L);
     EXPECT_THROW(render::MakeViewJob(DeepView("FormRN1", {"0", "0", "1", ""}, 24, 16)), deep::RegionError);
 }
 

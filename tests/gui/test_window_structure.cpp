@@ -112,7 +112,8 @@ TEST(WindowStructure, MenusHaveTheirItemsInOrderWithoutShortcuts)
                 {"MMLeftPosition", "Left Position"},
                 {"", "-"},
                 {"MMLoadPalette", "Load Palette…"},
-                {"MMSavePalette", "Save Palette…"}});
+                {"MMSavePalette", "Save Palette…"},
+                {"MMParameters", "Parameters…"}});
     ExpectMenu(w, "MMWeb", "&Web",
                {{"MMHP", "&Quillon Home Page"},
                 {"MMPovLink", "POV-Ray Home Page"},

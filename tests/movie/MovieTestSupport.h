@@ -16,7 +16,7 @@ namespace movietest {
 // A renderer whose picture changes from frame to frame (a gradient moved by the region's start).
 inline movie::FrameRenderer Gradient(int width, int height)
 {
-    return [width, height](const movie::RegionValues& region, const movie::RowOut& out) {
+    return [width, height](int, const movie::RegionValues& region, const movie::RowOut& out) {
         std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
         const int shift = static_cast<int>(region.XStart * 37) & 0xFF; // the test regions stay small
         for (int i = 0; i < height; ++i) {

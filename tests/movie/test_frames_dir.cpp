@@ -53,7 +53,7 @@ movie::RowImageWriterFactory Ppm(int failingFrame = -1)
     };
 }
 
-std::string View(const movie::RegionValues& r)
+std::string View(int, const movie::RegionValues& r)
 {
     char text[80];
     std::snprintf(text, sizeof text, "XStart = %.3Lf", r.XStart);

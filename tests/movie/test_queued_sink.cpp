@@ -60,7 +60,7 @@ std::vector<Recorder::Frame> Direct(int count, int width, int height)
     Recorder direct;
     std::atomic<bool> cancel{false};
     MakeMovie(movietest::Frames(count), width, height, direct, movietest::Gradient(width, height),
-              [](const movie::RegionValues& r) { return std::to_string(static_cast<int>(r.XStart)); }, cancel);
+              [](int, const movie::RegionValues& r) { return std::to_string(static_cast<int>(r.XStart)); }, cancel);
     return direct.frames;
 }
 
@@ -74,7 +74,7 @@ TEST(QueuedSink, WritesEveryFrameInOrderOnItsOwnThread)
         QueuedSink queued(inner);
         const auto outcome =
             MakeMovie(movietest::Frames(7), 9, 5, queued, movietest::Gradient(9, 5),
-                      [](const movie::RegionValues& r) { return std::to_string(static_cast<int>(r.XStart)); }, cancel);
+                      [](int, const movie::RegionValues& r) { return std::to_string(static_cast<int>(r.XStart)); }, cancel);
         EXPECT_FALSE(outcome.cancelled);
         EXPECT_GE(queued.WaitSeconds(), 0.0);
     }

@@ -117,11 +117,11 @@ TEST(VideoSink, CancelStopsWithinAFrameAndLeavesNoFile)
         int rendered = 0;
         const auto outcome = MakeMovie(
             movietest::Frames(48), 320, 240, sink,
-            [&](const movie::RegionValues& region, const movie::RowOut& out) {
+            [&](int frame, const movie::RegionValues& region, const movie::RowOut& out) {
                 ++rendered;
                 if (rendered - 1 == when.frame && !when.midFrame)
                     cancel = true;
-                gradient(region, [&](std::span<const std::uint8_t> row) {
+                gradient(frame, region, [&](std::span<const std::uint8_t> row) {
                     out(row);
                     if (rendered - 1 == when.frame && when.midFrame)
                         cancel = true; // the sink's next write gives up
@@ -222,10 +222,10 @@ TEST(InterruptCancel, CtrlCDuringAMovieStopsItAndRemovesTheVideo)
     int rendered = 0;
     const auto outcome = MakeMovie(
         movietest::Frames(24), 160, 120, sink,
-        [&](const movie::RegionValues& region, const movie::RowOut& out) {
+        [&](int frame, const movie::RegionValues& region, const movie::RowOut& out) {
             if (++rendered == 4)
                 std::raise(SIGINT);
-            gradient(region, out);
+            gradient(frame, region, out);
         },
         {}, movie::InterruptCancel::Flag());
     EXPECT_TRUE(outcome.cancelled);

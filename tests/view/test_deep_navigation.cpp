@@ -188,6 +188,10 @@ TEST(DeepNavigation, HistoryDocumentAndHomeCarryTheDeepRegion)
     m.SetDeep({"-0.5", "0", "3", "2.25"});
     EXPECT_FALSE(m.Deep());
     EXPECT_EQ(m.Region().Values().XStart, -2.0L);
+    // Mirrored 6-byte regions (typed right edge left of the left one) stay 6-byte ones.
+    engine::Region mirrored;
+    mirrored.SetRegionBySize(101.5L, -11.5L, 99.0L, 6.0L);
+    EXPECT_TRUE(view::SixByteHolds(mirrored));
     m.SetDeep(Deep(100));
     m.Home();
     EXPECT_FALSE(m.Deep());

@@ -160,3 +160,47 @@ TEST(ViewModel, HomeReturnsToTheOpeningViewAsANewStepOfTheHistory)
     EXPECT_EQ(m.History().Size(), 3u) << "Home is a view of its own, Back returns from it";
     EXPECT_TRUE(m.CanStep(-1));
 }
+
+// Parameters are part of each view of the history: Back and Forward bring
+// them back, an opened document brings its own, and a zoom movie gets those
+// of every view it goes through.
+TEST(ViewModel, HistoryKeepsEachViewsParameters)
+{
+    view::PictureStore store;
+    view::ViewModel m(store);
+    const fractals::WindowEntry& entry = *fractals::FindWindow("FormJU5");
+    m.Open(entry);
+    const fractals::Parameters own = fractals::DefaultParameters(entry);
+    EXPECT_EQ(m.Parameters(), own);
+    EXPECT_EQ(m.Document().parameters, own);
+    Calculate(m, 1);
+    exporter::ViewDocument changed = m.Document();
+    changed.parameters.juliaRe = 0.3L;
+    changed.parameters.iterations = 999;
+    m.OpenDocument(changed);
+    Calculate(m, 2);
+    exporter::ViewDocument zoomed = m.Document();
+    zoomed.region.SetRegionBySize(-0.5L, 1.0L, -0.5L, 1.0L);
+    m.OpenDocument(zoomed);
+    Calculate(m, 3);
+    EXPECT_EQ(m.ZoomMovieParameters(), (std::vector<fractals::Parameters>{own, changed.parameters, changed.parameters}));
+    EXPECT_EQ(m.ZoomMovieViews().size(), 3u);
+    m.Step(-1);
+    m.Step(-1);
+    EXPECT_EQ(m.Parameters(), own);
+    EXPECT_EQ(m.Document().parameters, own);
+    m.Step(1);
+    EXPECT_EQ(m.Parameters(), changed.parameters);
+    EXPECT_EQ(m.Region(), changed.region);
+}
+
+// The Julia explorer's window names its view though it is not one of the 60.
+TEST(ViewModel, TheJuliaSetWindowHasItsView)
+{
+    view::PictureStore store;
+    view::ViewModel m(store);
+    m.Open(fractals::JuliaExplorerWindow());
+    ASSERT_EQ(m.CatalogueView(), &fractals::JuliaExplorerView());
+    EXPECT_EQ(m.Document().viewId, "FormJulia");
+    EXPECT_EQ(m.Document().parameters.juliaRe, -0.8L);
+}

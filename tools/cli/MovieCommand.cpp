@@ -143,6 +143,8 @@ exporter::ViewDocument EndView(const Options& o, const exporter::ViewDocument& s
         end.deepRegion.reset();
         return end;
     }
+    // The end view's parameters are the file's; --param, --julia and
+    // --iterations belong to the start view.
     const exporter::ViewDocument end = exporter::ReadViewFile(o.toPath);
     if (end.viewId != start.viewId)
         throw UsageError(o.toPath + " is a view of " + end.viewId + ", not of " + start.viewId +
@@ -167,6 +169,10 @@ int RunMovie(const Options& o)
     // A deep view at either end: every frame is a deep region, drawn by the
     // deep engine wherever the extended one cannot place its pixels.
     const bool deepZoom = start.deepRegion || end.deepRegion;
+    // The deep engine's reference orbits serve one formula: a deep zoom keeps its parameters.
+    if (deepZoom && start.parameters != end.parameters)
+        throw UsageError("a deep zoom movie keeps one set of parameters; " + o.toPath +
+                         " has other parameters than the start view");
     std::unique_ptr<render::DeepZoom> deepPath;
     movie::ZoomPlan plan;
     try {
@@ -181,6 +187,9 @@ int RunMovie(const Options& o)
     } catch (const deep::RegionError& e) {
         throw UsageError(e.what());
     }
+
+    // The parameters move from the start view's to the end view's as the region zooms.
+    const render::ParameterPath path{{start.parameters, end.parameters}, plan.viewFrames};
 
     movie::InterruptCancel interrupt;
     render::ViewJob vj = render::MakeViewJob(start);
@@ -203,12 +212,14 @@ int RunMovie(const Options& o)
         renderFrame = [&](int frame, const movie::RowOut& out) { deepPath->Render(frame, vj.colours, control, out); };
         frameText = [&](int frame) { return exporter::ViewText(deepPath->FrameView(frame)); };
     } else {
-        const movie::FrameRenderer regionRenderer = render::ViewFrameRenderer(vj.job, vj.colours, control);
-        const movie::FrameViewText regionText = render::ViewFrameText(start);
+        const movie::FrameRenderer regionRenderer = render::ViewFrameRenderer(vj.job, vj.colours, control, path);
+        const movie::FrameViewText regionText = render::ViewFrameText(start, path);
         renderFrame = [&plan, regionRenderer](int frame, const movie::RowOut& out) {
-            regionRenderer(plan.frames[static_cast<std::size_t>(frame)], out);
+            regionRenderer(frame, plan.frames[static_cast<std::size_t>(frame)], out);
         };
-        frameText = [&plan, regionText](int frame) { return regionText(plan.frames[static_cast<std::size_t>(frame)]); };
+        frameText = [&plan, regionText](int frame) {
+            return regionText(frame, plan.frames[static_cast<std::size_t>(frame)]);
+        };
     }
 
     ProgressBar bar(start.viewId, isatty(STDERR_FILENO) && !o.quiet, "frames");

@@ -92,6 +92,18 @@ const std::vector<OptionSpec>& Table()
          [](Options& o, V v) { o.deepWidth = v[0]; }},
         {"height", 1, "H", "the deep region's y extent, row 0 to the last (default: square pixels)",
          [](Options& o, V v) { o.deepHeight = v[0]; }},
+        {"param", 3, "X Y Z",
+         "Tamo views: the parameter triple of the formula, each the extended value nearest to the "
+         "decimal (default 2.0 2.1 2.2)",
+         [](Options& o, V v) { o.param = std::array<long double, 3>{ParseNumber(v[0]), ParseNumber(v[1]), ParseNumber(v[2])}; }},
+        {"julia", 2, "RE IM", "Julia views and FormJulia: the constant c = RE + IM i (default: the window's own)",
+         [](Options& o, V v) { o.julia = std::array<long double, 2>{ParseNumber(v[0]), ParseNumber(v[1])}; }},
+        {"iterations", 1, "N",
+         "Tamo, Julia and level-set views: the iteration limit of the counts, 1 to 10000000 (default 200; "
+         "the picture keeps the count's low 8 bits)",
+         [](Options& o, V v) {
+             o.iterations = ParseInt(v[0], engine::kMinIterationLimit, engine::kMaxIterationLimit, "--iterations");
+         }},
         {"threads", 1, "N", "rows computed on N threads (default: every core)",
          [](Options& o, V v) { o.threads = ParseInt(v[0], 1, 1024, "--threads"); }},
         {"quiet", 0, nullptr, "no progress bar (it is drawn only when stderr is a terminal)",
@@ -293,8 +305,14 @@ Options ParseArguments(const std::vector<std::string>& args)
         }
         if (args.size() - 1 - i < static_cast<std::size_t>(spec->count))
             throw UsageError(name + " needs a value");
-        for (int k = 0; k < spec->count; ++k)
+        for (int k = 0; k < spec->count; ++k) {
+            // "--julia 0.1 --png x.png": a value short, said so rather than
+            // as a complaint about x.png.
+            const std::string& v = args[i + 1];
+            if (spec->count > 1 && v.rfind("--", 0) == 0 && Find(std::string_view(v).substr(2, v.find('=') - 2)))
+                throw UsageError(name + " needs " + std::to_string(spec->count) + " values");
             argv << Text(name + "=" + args[++i]);
+        }
     }
 
     QCommandLineParser parser;

@@ -50,6 +50,39 @@ bool Options::PaletteOnly() const
 
 namespace {
 
+// --param, --julia and --iterations in place of the view's (or the file's)
+// parameters, each only where the view's formula reads it.
+void ApplyParameters(const Options& o, exporter::ViewDocument& d)
+{
+    if (!o.param && !o.julia && !o.iterations)
+        return;
+    const fractals::View* view = fractals::FindView(d.viewId);
+    if (!view)
+        throw UsageError("--param, --julia and --iterations need --view ID or --open FILE");
+    auto refuse = [&](const char* flag, const char* views) {
+        throw UsageError(std::string(flag) + " applies to " + views + ", not to " + view->id + " (" +
+                         view->functionName + ")");
+    };
+    if (o.param) {
+        if (!fractals::TakesTamoParameter(view->function))
+            refuse("--param", "the Tamo views (CountTamoSet)");
+        d.parameters.tamoX = (*o.param)[0];
+        d.parameters.tamoY = (*o.param)[1];
+        d.parameters.tamoZ = (*o.param)[2];
+    }
+    if (o.julia) {
+        if (!fractals::TakesJuliaConstant(view->function))
+            refuse("--julia", "the Julia views and FormJulia (CountJuliaSet)");
+        d.parameters.juliaRe = (*o.julia)[0];
+        d.parameters.juliaIm = (*o.julia)[1];
+    }
+    if (o.iterations) {
+        if (!fractals::TakesIterationLimit(view->function))
+            refuse("--iterations", "the Tamo, Julia and level-set views");
+        d.parameters.iterations = *o.iterations;
+    }
+}
+
 // The combinations a picture of this size and these outputs cannot have.
 void CheckOutputs(const Options& o, const exporter::ViewDocument& d)
 {
@@ -137,6 +170,7 @@ exporter::ViewDocument ResolveView(const Options& o)
             throw UsageError("unknown view '" + o.viewId + "' (see --list)");
         d = exporter::DefaultView(*view);
     }
+    ApplyParameters(o, d);
     if (o.region) {
         const auto& r = *o.region;
         d.region.SetRegionByCorners(r[0], r[1], r[2], r[3]);

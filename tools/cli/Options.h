@@ -29,6 +29,10 @@ struct Options {
     std::optional<std::array<std::string, 2>> center;
     std::string deepWidth, deepHeight;
     int threads = 0;                                  // 0: every core
+    // The formula's parameters: the Tamo triple, the Julia constant, the iteration limit.
+    std::optional<std::array<long double, 3>> param;
+    std::optional<std::array<long double, 2>> julia;
+    std::optional<int> iterations;
     bool quiet = false;
 
     std::optional<colour::PalettePage> page;
