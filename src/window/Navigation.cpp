@@ -266,9 +266,14 @@ void TFormBasicTamoSet::BBSubmitClick()
     view::TypeRegion(ViewRegion, {[this] { return NumberIn(EdX1); }, [this] { return NumberIn(EdX2); },
                                   [this] { return NumberIn(EdY1); }, [this] { return NumberIn(EdY2); }});
     // Corners closer than 6-byte numbers place them are kept as typed, exactly.
-    if (Model.GoesDeep() && !view::SixByteHolds(ViewRegion))
-        Model.SetDeep(view::FromCorners({DecimalIn(EdX1), DecimalIn(EdX2), DecimalIn(EdY1), DecimalIn(EdY2)}));
-    else
-        Model.ClearDeep();
+    // Corners with no area or mirrored have no deep view: the 6-byte region
+    // stored from them stays, as it always has.
+    Model.ClearDeep();
+    if (Model.GoesDeep() && !view::SixByteHolds(ViewRegion)) {
+        try {
+            Model.SetDeep(view::FromCorners({DecimalIn(EdX1), DecimalIn(EdX2), DecimalIn(EdY1), DecimalIn(EdY2)}));
+        } catch (const deep::RegionError&) {
+        }
+    }
     StartCalculation();
 }
