@@ -6,9 +6,9 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
-# The build, dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to find the
+# The build (MPFR found through pkg-config), dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to find the
 # binaries and their libraries, and the checkers of the desktop files.
-PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libpng-dev dpkg-dev file
+PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libpng-dev libmpfr-dev pkgconf dpkg-dev file
           appstream desktop-file-utils groff-base)
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

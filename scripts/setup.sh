@@ -9,7 +9,7 @@ set -euo pipefail
 # appstream, desktop-file-utils and groff-base: the checkers the tests run on
 # the metainfo, the desktop entry and the manual pages.
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libmpfr-dev povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
+          libbenchmark-dev libmpfr-dev pkgconf povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
           locales xdg-utils appstream desktop-file-utils groff-base)
 
 SUDO=""

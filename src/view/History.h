@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/PointSets.h"
+#include "deep/DeepRegion.h"
 #include "engine/Region.h"
 #include "fractals/Catalogue.h"
 
@@ -19,6 +21,7 @@ struct HistoryView {
     engine::TValueFunction valueFunction = nullptr;
     std::uint8_t colourOffset = 0;
     fractals::Parameters parameters;
+    std::optional<deep::DeepRegion> deep; // drawn in place of the region when set
 };
 
 // The finished iteration buffers every window keeps, one budget for the

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "fractals/Catalogue.h"
+#include "view/DeepNavigation.h"
 #include "view/Navigation.h"
 
 namespace view {
@@ -39,6 +40,7 @@ exporter::ViewDocument ViewModel::Document() const
         throw std::runtime_error("This window's view has no name in the catalogue.");
     exporter::ViewDocument doc = exporter::DefaultView(*view);
     doc.region = document_.region;
+    doc.deepRegion = document_.deepRegion;
     doc.page = document_.page;
     doc.panels = document_.panels;
     doc.adjust = document_.adjust;
@@ -58,10 +60,47 @@ void ViewModel::OpenDocument(const exporter::ViewDocument& doc)
     colourOffset_ = static_cast<std::uint8_t>(doc.adjust.colourOffset);
 }
 
+bool ViewModel::GoesDeep() const
+{
+    const fractals::View* view = CatalogueView();
+    return view != nullptr && exporter::DrawsDeep(*view);
+}
+
+void ViewModel::Navigate(const std::function<void(engine::Region&)>& sixByte,
+                         const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep)
+{
+    if (document_.deepRegion) {
+        SetDeep(deepStep(*document_.deepRegion));
+        return;
+    }
+    const engine::Region before = document_.region;
+    sixByte(document_.region);
+    if (!GoesDeep() || SixByteHolds(document_.region))
+        return;
+    // The 6-byte step would have blurred or lost the place: the picture shown
+    // continues exactly in deep mode; `region` keeps the nearest 6-byte one.
+    // A deep step that fails (past the engine's reach) leaves the view as it was.
+    document_.region = before;
+    SetDeep(deepStep(ToDeep(before)));
+}
+
+void ViewModel::SetDeep(const deep::DeepRegion& d)
+{
+    if (const std::optional<engine::Region> shallow = ToSixByte(d)) {
+        document_.region = *shallow;
+        document_.deepRegion.reset();
+    } else {
+        // The region keeps a 6-byte neighbour of the view while 6 bytes reach it.
+        if (const std::optional<engine::Region> nearest = NearestSixByte(d))
+            document_.region = *nearest;
+        document_.deepRegion = d;
+    }
+}
+
 void ViewModel::CalculationStarts()
 {
     if (!revisiting_)
-        history_.Record({document_.region, valueFunction_, colourOffset_, document_.parameters});
+        history_.Record({document_.region, valueFunction_, colourOffset_, document_.parameters, document_.deepRegion});
     revisiting_ = false;
 }
 
@@ -71,6 +110,7 @@ std::shared_ptr<const std::vector<std::uint8_t>> ViewModel::Step(int step)
 {
     const HistoryView& view = history_.Step(step);
     document_.region = view.region;
+    document_.deepRegion = view.deep;
     valueFunction_ = view.valueFunction;
     colourOffset_ = view.colourOffset;
     document_.parameters = view.parameters;
@@ -95,6 +135,16 @@ std::vector<engine::Region> ViewModel::ZoomMovieViews() const
     return views;
 }
 
+std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ViewModel::ZoomMovieDeepEnds() const
+{
+    if (history_.Size() == 0)
+        return {};
+    std::size_t first = history_.CurrentIndex();
+    while (first > 0 && history_.At(first - 1).valueFunction == valueFunction_)
+        --first;
+    return {history_.At(first).deep, history_.At(history_.CurrentIndex()).deep};
+}
+
 std::vector<fractals::Parameters> ViewModel::ZoomMovieParameters() const
 {
     std::vector<fractals::Parameters> parameters;
@@ -115,6 +165,7 @@ void ViewModel::Home()
     if (entry_ == nullptr)
         return;
     document_.region = view::Home(*entry_);
+    document_.deepRegion.reset();
     valueFunction_ = entry_->valueFunction;
     colourOffset_ = static_cast<std::uint8_t>(entry_->colourOffset);
     revisiting_ = false;

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/PointSets.h"
@@ -53,6 +55,22 @@ public:
     // colours are the caller's to show. Throws std::logic_error for a view of another window.
     void OpenDocument(const exporter::ViewDocument& doc);
 
+    // ---- deep mode: past what the 6-byte region places (steps in DeepNavigation.h) ----
+    // Whether the deep engine draws the window's formula (the quadratic windows).
+    bool GoesDeep() const;
+    // The deep region drawn in place of Region(), or none.
+    const std::optional<deep::DeepRegion>& Deep() const { return document_.deepRegion; }
+    // A command: the 6-byte step as always while the region it leaves still
+    // holds the picture (or the window cannot go deep); past that the deep
+    // step from the exact region shown; a deep result the 6-byte region
+    // holds again returns to it. Failures leave what the step leaves.
+    void Navigate(const std::function<void(engine::Region&)>& sixByte,
+                  const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep);
+    // A deep region (typed corners) in place of the region (which keeps its
+    // nearest 6-byte one), or the 6-byte one when it holds the picture.
+    void SetDeep(const deep::DeepRegion& d);
+    void ClearDeep() { document_.deepRegion.reset(); }
+
     // ---- history ----
     const ViewHistory& History() const { return history_; }
     ViewHistory& History() { return history_; }
@@ -69,6 +87,8 @@ public:
     // The views a zoom movie goes through: the history from its first entry to
     // the current one, from the last change of formula on.
     std::vector<engine::Region> ZoomMovieViews() const;
+    // The deep regions of the movie's first and last view (none where it is a 6-byte one).
+    std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ZoomMovieDeepEnds() const;
     // The parameters of each of those views: a movie moves them from view to view.
     std::vector<fractals::Parameters> ZoomMovieParameters() const;
     // Back to the region, formula and colour offset the window opened with (a new view of the history).

@@ -8,6 +8,7 @@
 #include <exception>
 #include <utility>
 
+#include "deep/Perturb.h"
 #include "engine/RowPool.h"
 
 namespace {
@@ -37,6 +38,19 @@ int TCalcOnForm::LiveCount()
 
 void TCalcOnForm::Execute()
 {
+    if (job_.deep) {
+        // The same rendezvous per row; a stop leaves the rows not yet taken.
+        std::atomic<bool> stop{false};
+        deep::ComputeRows(*job_.deep->reference, job_.deep->mapping, 0, engine::kBufferHeight,
+                          [this, &stop](int row, const std::uint8_t* cells) {
+                              job_.buffer->StoreRow(row, cells);
+                              QMetaObject::invokeMethod(this, [] {}, Qt::BlockingQueuedConnection);
+                              if (!job_.publish(row))
+                                  stop.store(true, std::memory_order_relaxed);
+                          },
+                          &stop);
+        return;
+    }
     // The rows are computed on the shared pool, a few ahead of the one
     // published next, each with its own copy of the point set; this thread
     // publishes them in order. Leaving the loop (stop or end) cancels the rows

@@ -11,6 +11,7 @@
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
 #include "engine/Region.h"
+#include "render/Render.h"
 
 class QAbstractEventDispatcher;
 
@@ -25,6 +26,8 @@ public:
         engine::RegionValues region;
         std::unique_ptr<engine::TBasicSet> set; // the worker's own copy of the formula's point set
         engine::TValueFunction valueFunction = nullptr;
+        // When set, the deep engine computes the rows in place of region, set and function.
+        std::shared_ptr<const render::DeepJob> deep;
         engine::IterBuffer* buffer = nullptr; // each row is stored here before it is published
         // Called on the worker's thread once the row is stored and the worker
         // has met the interface thread (once per row): publishes the row and

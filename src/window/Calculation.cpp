@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "fractals/Catalogue.h"
+#include "render/Render.h"
+#include "view/DeepNavigation.h"
 #include "window/CalcOnForm.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
@@ -21,6 +24,36 @@ namespace {
 QString RegionText(engine::Extended v)
 {
     return QString::fromStdString(window::FormatRegionNumber(v, window::SystemDecimalSeparator()));
+}
+
+// A deep decimal with the locale's separator, as the Position box shows numbers.
+QString DeepText(std::string text)
+{
+    const std::string separator = window::SystemDecimalSeparator();
+    if (const std::size_t point = text.find('.'); point != std::string::npos)
+        text.replace(point, 1, separator);
+    return QString::fromStdString(text);
+}
+
+// After a deep picture: many pixels at the limit mean the limit, not the
+// place, makes the picture flat; the window says so in its status line.
+void SayWhenManyReachTheLimit(TFormBasicTamoSet& w)
+{
+    const fractals::View* view = w.CurrentCatalogueView();
+    if (!w.Model.Deep() || view == nullptr) {
+        if (QStatusBar* bar = w.findChild<QStatusBar*>())
+            bar->clearMessage();
+        return;
+    }
+    const int limit = render::DeepFormula(*view, w.CurrentViewDocument().parameters).limit;
+    const std::optional<double> share = view::LimitShare(w.IterBuffer.Snapshot(), limit);
+    if (share && *share >= view::kManyAtLimit)
+        w.statusBar()->showMessage(QStringLiteral("%1 % of the pixels reach the iteration limit of %2: a higher limit "
+                                                  "(Parameters…) shows more of this place.")
+                                       .arg(static_cast<int>(*share * 100.0 + 0.5))
+                                       .arg(limit));
+    else if (QStatusBar* bar = w.findChild<QStatusBar*>())
+        bar->clearMessage();
 }
 
 } // namespace
@@ -54,6 +87,14 @@ void TFormBasicTamoSet::StartCalculation()
 
 void TFormBasicTamoSet::ShowRegionInLabels()
 {
+    if (const auto& deep = Model.Deep()) {
+        const view::DeepCorners c = view::CornersOf(*deep);
+        LabX1->setText(DeepText(c.x1));
+        LabX2->setText(DeepText(c.x2));
+        LabY1->setText(DeepText(c.y1));
+        LabY2->setText(DeepText(c.y2));
+        return;
+    }
     const engine::RegionValues r = ViewRegion.Values();
     LabX1->setText(RegionText(r.XStart));
     LabX2->setText(RegionText(r.XStart + r.XWidth));
@@ -65,6 +106,19 @@ void TFormBasicTamoSet::CreateCalcThread()
 {
     TCalcOnForm::Job job;
     job.region = ViewRegion.Values();
+    if (Model.Deep()) {
+        // The reference orbit is computed here, before the rows start.
+        render::ViewJob deep;
+        try {
+            deep = render::MakeViewJob(CurrentViewDocument());
+        } catch (...) {
+            FinishCalculation();
+            throw;
+        }
+        job.deep = deep.job.deep;
+        if (!job.deep)
+            job.region = deep.job.region; // still within the extended engine's reach
+    }
     job.set = PointSet->Clone();
     // The window's parameters; a bare base window draws its set as it is.
     if (Entry != nullptr)
@@ -111,6 +165,7 @@ void TFormBasicTamoSet::Timer1Timer()
         if (PaintedRow == engine::kBufferHeight - 1) {
             KeepFinishedPicture();
             FinishCalculation();
+            SayWhenManyReachTheLimit(*this);
             PB->SetPicture(WorkBitmap.copy());
             WorkBitmap = QImage();
         }

@@ -18,6 +18,7 @@
 #include "movie/QueuedSink.h"
 #include "movie/VideoSink.h"
 #include "movie/ZoomPath.h"
+#include "render/DeepMovie.h"
 #include "render/ViewMovie.h"
 #include "window/DialogNames.h"
 #include "window/ErrorReport.h"
@@ -139,7 +140,10 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
     for (const engine::Region& r : views)
         regions.push_back(r.Values());
     const int frames = choice.Frames();
-    const auto plan = std::make_shared<const movie::ZoomPlan>(movie::PlanZoom(regions, frames));
+    const std::pair<std::optional<deep::DeepRegion>, std::optional<deep::DeepRegion>> ends = Model.ZoomMovieDeepEnds();
+    const bool deepMovie = ends.first || ends.second;
+    const auto plan =
+        std::make_shared<const movie::ZoomPlan>(deepMovie ? movie::ZoomPlan{} : movie::PlanZoom(regions, frames));
     // A video named without an extension becomes an .mp4.
     const QString shownPath = choice.frameFolder ? choice.path : window::WithExtension(choice.path, QStringLiteral(".mp4"));
     const std::string path = window::LocalPath(shownPath);
@@ -154,6 +158,17 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
     // Through parameter changes of the history too: they move from view to view.
     const render::ParameterPath morph{Model.ZoomMovieParameters(), plan->viewFrames};
     start.parameters = morph.views.front();
+    // With a deep view at either end the movie zooms at a constant speed from
+    // the first view to the current one, every frame a deep region.
+    std::shared_ptr<render::DeepZoom> deepPath;
+    start.deepRegion = ends.first;
+    if (deepMovie) {
+        exporter::ViewDocument end = start;
+        end.region = views.back();
+        end.deepRegion = ends.second;
+        end.parameters = morph.views.back();
+        deepPath = std::make_shared<render::DeepZoom>(start, end, frames);
+    }
     auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(start));
     const int width = choice.width, height = choice.height;
     const std::int64_t rowsPerFrame = static_cast<std::int64_t>(height) * choice.supersample;
@@ -168,10 +183,10 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                                  .arg(shownPath);
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Make Zoom Movie"), headline,
-        [job, plan, start, morph, width, height, rowsPerFrame, folder, fps, path](const std::atomic<bool>& cancel,
-                                                                                  window::JobProgress& progress) {
-            const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(plan->frames.size());
-            const int frameCount = static_cast<int>(plan->frames.size());
+        [job, plan, deepPath, start, morph, width, height, rowsPerFrame, folder, fps,
+         path](const std::atomic<bool>& cancel, window::JobProgress& progress) {
+            const int frameCount = deepPath ? deepPath->Frames() : static_cast<int>(plan->frames.size());
+            const std::int64_t total = rowsPerFrame * static_cast<std::int64_t>(frameCount);
             int framesDone = 0;
             progress.SetItems(0, frameCount);
             const render::Control control = window::BackgroundControl(cancel, [&](const render::Progress& p) {
@@ -184,13 +199,22 @@ void TFormBasicTamoSet::StartZoomMovie(const window::MovieChoice& choice)
                 output = std::make_unique<movie::VideoSink>(
                     movie::VideoSettings{.path = path, .fps = fps, .quality = std::nullopt, .cancel = &cancel});
             movie::QueuedSink queued(*output); // frame k is written while frame k + 1 is computed
-            const movie::MovieOutcome outcome = movie::MakeMovie(
-                plan->frames, width, height, queued, render::ViewFrameRenderer(job->job, job->colours, control, morph),
-                render::ViewFrameText(start, morph), cancel, [&](int done, int count) {
-                    framesDone = done;
-                    progress.SetItems(done, count);
-                    progress.SetSteps(done * rowsPerFrame, total);
-                });
+            const auto onFrame = [&](int done, int count) {
+                framesDone = done;
+                progress.SetItems(done, count);
+                progress.SetSteps(done * rowsPerFrame, total);
+            };
+            const movie::MovieOutcome outcome =
+                deepPath ? movie::MakeFrames(
+                               frameCount, 0, frameCount, width, height, queued,
+                               [&](int frame, const movie::RowOut& out) {
+                                   deepPath->Render(frame, job->colours, control, out);
+                               },
+                               [&](int frame) { return exporter::ViewText(deepPath->FrameView(frame)); }, cancel,
+                               onFrame)
+                         : movie::MakeMovie(plan->frames, width, height, queued,
+                                            render::ViewFrameRenderer(job->job, job->colours, control, morph),
+                                            render::ViewFrameText(start, morph), cancel, onFrame);
             return outcome.cancelled ? outcome.message : std::string();
         }));
 }

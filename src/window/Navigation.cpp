@@ -12,6 +12,7 @@
 
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
+#include "view/DeepNavigation.h"
 #include "view/Navigation.h"
 
 using engine::Extended;
@@ -34,41 +35,51 @@ Extended NumberIn(const QLineEdit* edit)
     return window::ParseRegionNumberOrThrow(edit->text().toStdString(), window::SystemDecimalSeparator());
 }
 
+// The text as a plain decimal: the locale's separator read as a point.
+std::string DecimalIn(const QLineEdit* edit)
+{
+    std::string text = edit->text().trimmed().toStdString();
+    const std::string separator = window::SystemDecimalSeparator();
+    if (const std::size_t at = text.find(separator); !separator.empty() && at != std::string::npos)
+        text = text.substr(0, at) + '.' + text.substr(at + separator.size());
+    return text;
+}
+
 } // namespace
 
 void TFormBasicTamoSet::BitBtnZINClick()
 {
-    view::ZoomIn(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::ZoomIn(r); }, view::DeepZoomIn);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnZOUTClick()
 {
-    view::ZoomOut(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::ZoomOut(r); }, view::DeepZoomOut);
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnUpClick()
 {
-    view::MoveUp(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::MoveUp(r); }, [](const deep::DeepRegion& d) { return view::DeepMove(d, 0, -1); });
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnDownClick()
 {
-    view::MoveDown(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::MoveDown(r); }, [](const deep::DeepRegion& d) { return view::DeepMove(d, 0, 1); });
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnLeftClick()
 {
-    view::MoveLeft(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::MoveLeft(r); }, [](const deep::DeepRegion& d) { return view::DeepMove(d, -1, 0); });
     StartCalculation();
 }
 
 void TFormBasicTamoSet::BitBtnRightClick()
 {
-    view::MoveRight(ViewRegion);
+    Model.Navigate([](engine::Region& r) { view::MoveRight(r); }, [](const deep::DeepRegion& d) { return view::DeepMove(d, 1, 0); });
     StartCalculation();
 }
 
@@ -222,7 +233,9 @@ void TFormBasicTamoSet::SBZoomClick()
     // The picture is stretched to PB, so the rectangle is converted with
     // PB's size now, after any layout change since it was drawn.
     const view::Band band{SelLeft - kZoomLeftOffset, SelTop - kZoomTopOffset, SelRight - SelLeft, SelBottom - SelTop};
-    view::ZoomToBand(ViewRegion, band, PB->width(), PB->height());
+    const int w = PB->width(), h = PB->height();
+    Model.Navigate([&](engine::Region& r) { view::ZoomToBand(r, band, w, h); },
+                   [&](const deep::DeepRegion& d) { return view::DeepZoomToBand(d, band, w, h); });
     StartCalculation();
 }
 
@@ -252,5 +265,15 @@ void TFormBasicTamoSet::BBSubmitClick()
 {
     view::TypeRegion(ViewRegion, {[this] { return NumberIn(EdX1); }, [this] { return NumberIn(EdX2); },
                                   [this] { return NumberIn(EdY1); }, [this] { return NumberIn(EdY2); }});
+    // Corners closer than 6-byte numbers place them are kept as typed, exactly.
+    // Corners with no area or mirrored have no deep view: the 6-byte region
+    // stored from them stays, as it always has.
+    Model.ClearDeep();
+    if (Model.GoesDeep() && !view::SixByteHolds(ViewRegion)) {
+        try {
+            Model.SetDeep(view::FromCorners({DecimalIn(EdX1), DecimalIn(EdX2), DecimalIn(EdY1), DecimalIn(EdY2)}));
+        } catch (const deep::RegionError&) {
+        }
+    }
     StartCalculation();
 }

@@ -12,6 +12,7 @@
 
 #include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
+#include "view/DeepNavigation.h"
 #include "view/Navigation.h"
 #include "window/PictureView.h"
 
@@ -60,16 +61,23 @@ void PictureGestures::Settle()
         form_->InterruptCalculation();
 }
 
-void PictureGestures::Go(const engine::Region& next)
+void PictureGestures::Go(const std::function<void(engine::Region&)>& sixByte,
+                         const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep)
 {
     // The picture the hands saw, before the calculation replaces the one in the view.
     const QImage shown = form_->ShownPicture();
     const engine::RegionValues from = form_->ViewRegion.Values();
+    const bool wasDeep = form_->Model.Deep().has_value();
     const QRgb blank = form_->PB->BlankColour();
     Settle();
-    form_->ViewRegion = next;
+    form_->Model.Navigate(sixByte, deepStep);
+    const bool isDeep = form_->Model.Deep().has_value();
     form_->StartCalculation();
-    QImage preview = Preview(shown, from, next.Values(), blank);
+    // A deep region has no extended corners to move the old picture by: its
+    // rows alone show it.
+    if (wasDeep || isDeep)
+        return;
+    QImage preview = Preview(shown, from, form_->ViewRegion.Values(), blank);
     if (preview.isNull())
         return;
     // Rows are painted over it as they come.
@@ -90,10 +98,9 @@ void PictureGestures::Wheel(QPoint at, int notches)
 {
     if (notches == 0)
         return;
-    const QWidget* pb = form_->PB;
     // A flood of notches in one event is still a few steps' worth.
     const long double factor = std::ldexp(1.0L, std::clamp(notches, -16, 16));
-    Go(view::ZoomAbout(form_->ViewRegion, at.x(), at.y(), factor, pb->width(), pb->height()));
+    ZoomAbout(at, factor);
 }
 
 void PictureGestures::Pan(QPoint from, QPoint to)
@@ -101,7 +108,9 @@ void PictureGestures::Pan(QPoint from, QPoint to)
     const QWidget* pb = form_->PB;
     if (from == to)
         return;
-    Go(view::PanByPixels(form_->ViewRegion, to.x() - from.x(), to.y() - from.y(), pb->width(), pb->height()));
+    const int dx = to.x() - from.x(), dy = to.y() - from.y(), w = pb->width(), h = pb->height();
+    Go([=](engine::Region& r) { r = view::PanByPixels(r, dx, dy, w, h); },
+       [=](const deep::DeepRegion& d) { return view::DeepPanByPixels(d, dx, dy, w, h); });
 }
 
 void PictureGestures::ZoomAbout(QPointF at, long double factor)
@@ -109,7 +118,10 @@ void PictureGestures::ZoomAbout(QPointF at, long double factor)
     const QWidget* pb = form_->PB;
     if (!(factor > 0.0L) || factor == 1.0L)
         return;
-    Go(view::ZoomAbout(form_->ViewRegion, at.x(), at.y(), factor, pb->width(), pb->height()));
+    const double x = at.x(), y = at.y();
+    const int w = pb->width(), h = pb->height();
+    Go([=](engine::Region& r) { r = view::ZoomAbout(r, x, y, factor, w, h); },
+       [=](const deep::DeepRegion& d) { return view::DeepZoomAbout(d, x, y, factor, w, h); });
 }
 
 QPoint PictureGestures::KeepShapeCorner(QPoint pointer) const

@@ -5,8 +5,10 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <optional>
 
+#include "deep/DeepRegion.h"
 #include "engine/Region.h"
 #include "view/Preview.h"
 
@@ -47,7 +49,9 @@ protected:
 private:
     // Ends a calculation that runs, stores the region, starts the new one
     // with the preview in place of the old picture.
-    void Go(const engine::Region& next);
+    // One step: the 6-byte step, or past what 6-byte values place the deep one.
+    void Go(const std::function<void(engine::Region&)>& sixByte,
+            const std::function<deep::DeepRegion(const deep::DeepRegion&)>& deepStep);
     // Ends a running calculation before the hands move the picture, so that
     // no row is painted over the preview.
     void Settle();

@@ -42,11 +42,6 @@ TFormBasicTamoSet* OpenViewFileInItsWindow(const QString& name, TFormBasicTamoSe
     const fractals::View* view = fractals::FindView(doc.viewId);
     if (view == nullptr)
         throw exporter::ViewFileError(name.toStdString() + ": unknown view " + doc.viewId);
-    // A window holds 6-byte regions only: showing the nearest one instead of
-    // the deep region would be a different picture under the same name.
-    if (doc.deepRegion)
-        throw exporter::ViewFileError(name.toStdString() + ": a deep view (width " + doc.deepRegion->width +
-                                      "), which quillon-render draws; a window cannot show it yet");
     TFormBasicTamoSet* target = nullptr;
     if (origin != nullptr && origin->Entry == view->window)
         target = origin;
