@@ -10,17 +10,9 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 # binaries and their libraries, and the checkers of the desktop files.
 PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libpng-dev libmpfr-dev pkgconf dpkg-dev file
           appstream desktop-file-utils groff-base)
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+# shellcheck source=scripts/lib/packages.sh
+source "$ROOT/scripts/lib/packages.sh"
+install_missing_packages "${PACKAGES[@]}"
 
 # What a software centre and the menus read must pass their own checkers.
 desktop-file-validate "$ROOT/data/quillon.desktop"

@@ -12,18 +12,12 @@ PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev 
           libbenchmark-dev libmpfr-dev pkgconf povray povray-includes libpng-dev ffmpeg parallel xvfb xauth
           locales xdg-utils appstream desktop-file-utils groff-base)
 
+# shellcheck source=scripts/lib/packages.sh
+source "$(dirname "$0")/lib/packages.sh"
+install_missing_packages "${PACKAGES[@]}"
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
 
 # The number formats are tested under a comma locale and under one whose
 # decimal separator is a two-byte character (U+066B in ps_AF). The tests

@@ -669,16 +669,7 @@ private:
 
     engine::Real48 DecimalValue(const Line& l) const
     {
-        engine::Extended v = 0;
-        const char* first = l.value.data();
-        const char* last = first + l.value.size();
-        if (first != last && *first == '+')
-            ++first;
-        const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
-        if (l.value.empty() || end != last || (ec != std::errc() && ec != std::errc::result_out_of_range))
-            Fail(l.number, "'" + l.key + "' must be a decimal number, not '" + l.value + "'");
-        if (ec == std::errc::result_out_of_range || !std::isfinite(v))
-            Fail(l.number, "'" + l.key + "' is out of range: " + l.value);
+        const engine::Extended v = ExtendedDecimal(l);
         try {
             return engine::Real48::FromExtended(v);
         } catch (const engine::FloatingPointOverflow&) {
