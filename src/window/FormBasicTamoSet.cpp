@@ -30,10 +30,7 @@
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
-#include "window/PictureGestures.h"
-#include "window/KeyHints.h"
 #include "window/PictureView.h"
-#include "window/SharpPicture.h"
 #include "window/WindowParameters.h"
 
 int TFormBasicTamoSet::Timer1IntervalHook = 0;
@@ -118,7 +115,7 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     BuildPaletteControls();
     RebuildDocking();
     // Tooltips, the picture's keys in the Move menu, Help ▸ Keys and Mouse.
-    new window::KeyHints(this);
+    InstallKeyHints();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -257,9 +254,9 @@ void TFormBasicTamoSet::BuildViewBox()
     // the view shows the start picture: every cell kStartValue.
     PB->SetBlankColour([this] { return 0xFF000000u | ColourTable()[kStartValue]; });
     // The wheel, drags and pinches on the picture (owned by the window).
-    new window::PictureGestures(this);
+    InstallPictureGestures();
     // View ▸ Sharp Picture and the computation behind it (owned by the window).
-    new window::SharpPicture(this);
+    InstallSharpPicture();
 
     auto bevel = [this](const char* name, QFrame::Shape shape, int w, int h) {
         auto* b = Place(new QFrame(GroupBox1), name, 0, 0, w, h);

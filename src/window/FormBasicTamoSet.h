@@ -234,12 +234,12 @@ private:
     // The worker of the last calculation, kept until the next one starts or the window goes.
     std::unique_ptr<TCalcOnForm> Worker;
 
-    // ---- components (FormBasicTamoSet.cpp; BuildHistoryMenu in HistoryNavigation.cpp) ----
+    // ---- components (FormBasicTamoSet.cpp; BuildHistoryMenu: HistoryNavigation.cpp; Install…: the helper's file) ----
     void BuildMenus(), BuildViewBox(), BuildControlBox(), BuildPositionBox(), BuildHistoryMenu();
+    void InstallKeyHints(), InstallPictureGestures(), InstallSharpPicture();
     void RecordCalculationStart(), KeepFinishedPicture(); // HistoryNavigation.cpp
     bool Centred = false; // placed at the screen centre on its first showing
     std::optional<colour::PaletteFile> LoadedPalette; // PaletteFiles.cpp
-
     // ---- long jobs (FormLongJobs.cpp) ----
     void StartLongJob(std::unique_ptr<window::LongJob> job);
     bool LongJobFree() const; // no calculation runs and no job

@@ -102,3 +102,6 @@ void KeyHints::MMHomeClick()
 }
 
 } // namespace window
+
+// The window calls this while it builds itself; the helper is its child.
+void TFormBasicTamoSet::InstallKeyHints() { new window::KeyHints(this); }

@@ -240,3 +240,6 @@ bool PictureGestures::eventFilter(QObject* watched, QEvent* e)
 }
 
 } // namespace window
+
+// The window calls this while it builds itself; the helper is its child.
+void TFormBasicTamoSet::InstallPictureGestures() { new window::PictureGestures(this); }

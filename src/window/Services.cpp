@@ -1,7 +1,7 @@
 // The services the shell installs for the windows, and the modal dialogs they run.
 #include "window/Services.h"
 
-#include "window/DialogNames.h"
+#include "window/FileNames.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -201,3 +201,6 @@ void SharpPicture::Show()
 }
 
 } // namespace window
+
+// The window calls this while it builds itself; the helper is its child.
+void TFormBasicTamoSet::InstallSharpPicture() { new window::SharpPicture(this); }
