@@ -5,11 +5,31 @@
 
 namespace deep {
 
+namespace detail {
+// MPFR keeps the constants it computes (log 2 for conversions, among others)
+// in caches of the thread that asked; a thread that ends would leave them
+// behind. The first number made on a thread has them released at its end.
+struct ThreadCacheRelease {
+    ~ThreadCacheRelease() { mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); }
+};
+inline void ReleaseCachesAtThreadEnd()
+{
+    thread_local ThreadCacheRelease release;
+    (void)release;
+}
+} // namespace detail
+
 class Mpfr {
 public:
-    explicit Mpfr(mpfr_prec_t bits) { mpfr_init2(value_, bits); mpfr_set_zero(value_, 1); }
+    explicit Mpfr(mpfr_prec_t bits)
+    {
+        detail::ReleaseCachesAtThreadEnd();
+        mpfr_init2(value_, bits);
+        mpfr_set_zero(value_, 1);
+    }
     Mpfr(const Mpfr& other)
     {
+        detail::ReleaseCachesAtThreadEnd();
         mpfr_init2(value_, mpfr_get_prec(other.value_));
         mpfr_set(value_, other.value_, MPFR_RNDN);
     }
