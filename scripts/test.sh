@@ -91,10 +91,9 @@ run_tree() {
     local select=()
     [ "$name" = tsan ] && select=(-L threads)
     rm -rf "$reports"
-    # One test binary more than there are cores: much of a GUI test's time
-    # is waiting for the interface thread's events, which another binary's
-    # work fills.
-    (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$(( $(nproc) + 1 ))" "${select[@]}") 2>&1 | tee "$log"
+    # Two test binaries at a time: much of a GUI test's time is waiting for
+    # the interface thread's events, which another binary's work fills.
+    (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "${select[@]}") 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || { status=1; phase=" (tests failed)"; }
     # ctest's own count, added up over the trees for the closing line.
     local counts
