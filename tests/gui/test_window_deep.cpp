@@ -36,6 +36,18 @@ std::vector<std::uint8_t> RenderedBuffer(const exporter::ViewDocument& doc)
 
 bool Settled(TFormBasicTamoSet& w) { return WaitForCalculation(w) && w.LastComputedRow() == engine::kBufferHeight - 1; }
 
+// Julia Set 3 opened, then a view 10^-40 wide on the boundary of its set applied to it.
+void OpenDeepJuliaView(TFormJU3& w, exporter::ViewDocument& doc)
+{
+    ASSERT_TRUE(OpenWindow(w));
+    ASSERT_TRUE(Settled(w));
+    doc = w.CurrentViewDocument();
+    doc.deepRegion = deep::DeepRegion{"0.358762273555880679600001", "0.0000000000000000000000000000000000000002", "1e-40",
+                                      ""};
+    w.ApplyViewDocument(doc);
+    ASSERT_TRUE(Settled(w));
+}
+
 } // namespace
 
 TEST(DeepWindow, ZoomingInPastTheSixByteRegionGoesDeepAndZoomingOutComesBack)
@@ -98,13 +110,8 @@ TEST(DeepWindow, ZoomingInPastTheSixByteRegionGoesDeepAndZoomingOutComesBack)
 TEST(DeepWindow, ADeepViewDocumentOpensInItsWindow)
 {
     TFormJU3 w;
-    ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(Settled(w));
-    exporter::ViewDocument doc = w.CurrentViewDocument();
-    doc.deepRegion = deep::DeepRegion{"0.358762273555880679600001", "0.0000000000000000000000000000000000000002", "1e-40",
-                                      ""};
-    w.ApplyViewDocument(doc);
-    ASSERT_TRUE(Settled(w));
+    exporter::ViewDocument doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDeepJuliaView(w, doc));
     ASSERT_TRUE(w.Model.Deep());
     EXPECT_EQ(w.CurrentViewDocument(), doc) << "saved again as it was read";
     EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(doc));
@@ -115,13 +122,8 @@ TEST(DeepWindow, ADeepViewDocumentOpensInItsWindow)
 TEST(DeepWindow, TheWheelAndADragStayDeep)
 {
     TFormJU3 w;
-    ASSERT_TRUE(OpenWindow(w));
-    ASSERT_TRUE(Settled(w));
-    exporter::ViewDocument doc = w.CurrentViewDocument();
-    doc.deepRegion = deep::DeepRegion{"0.358762273555880679600001", "0.0000000000000000000000000000000000000002", "1e-40",
-                                      ""};
-    w.ApplyViewDocument(doc);
-    ASSERT_TRUE(Settled(w));
+    exporter::ViewDocument doc;
+    ASSERT_NO_FATAL_FAILURE(OpenDeepJuliaView(w, doc));
     const deep::DeepRegion before = *w.Model.Deep();
     const QPoint at(w.PB->width() / 4, w.PB->height() / 2);
     const int w0 = w.PB->width(), h0 = w.PB->height();
