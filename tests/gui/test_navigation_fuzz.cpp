@@ -16,6 +16,7 @@
 #include "window/ErrorReport.h"
 #include "window/PositionParse.h"
 #include "window/RegionFormat.h"
+#include "view/DeepNavigation.h"
 #include "WindowTestSupport.h"
 #include "ScriptedDialogs.h"
 
@@ -69,7 +70,10 @@ public:
         return s + Blanks();
     }
 
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+    // The test code is built unoptimised, where a distribution object per draw
+    // made generating the long texts most of the test's time; the slight bias
+    // of a remainder does not matter to a fuzz source.
+    int Pick(int n) { return static_cast<int>(rng_() % static_cast<std::uint64_t>(n)); }
 
     // 1,000 to 100,000 characters.
     std::string Long()
@@ -91,17 +95,27 @@ private:
     std::string Noise(int n)
     {
         static const std::string alphabet = "0123456789+-.,eE xX\tn\x01\xc3\xa9";
-        std::string s;
-        for (int k = 0; k < n; ++k)
-            s += alphabet[static_cast<std::size_t>(Pick(static_cast<int>(alphabet.size())))];
+        // Eight characters from each draw, one per byte.
+        std::string s(static_cast<std::size_t>(n), ' ');
+        std::uint64_t bits = 0;
+        for (std::size_t k = 0; k < s.size(); ++k, bits >>= 8) {
+            if (k % 8 == 0)
+                bits = rng_();
+            s[k] = alphabet[(bits & 0xff) % alphabet.size()];
+        }
         return s;
     }
 
     std::string Digits(int n)
     {
-        std::string s;
-        for (int k = 0; k < n; ++k)
-            s += static_cast<char>('0' + Pick(10));
+        // Nineteen digits from each draw.
+        std::string s(static_cast<std::size_t>(n), '0');
+        std::uint64_t digits = 0;
+        for (std::size_t k = 0; k < s.size(); ++k, digits /= 10) {
+            if (k % 19 == 0)
+                digits = rng_();
+            s[k] = static_cast<char>('0' + digits % 10);
+        }
         return s;
     }
 
@@ -257,8 +271,13 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
             ASSERT_TRUE(messages.empty()) << messages.front().left(200).toStdString();
             ASSERT_TRUE(w.IsCalculating());
             ASSERT_EQ(w.started, startedBefore + 1);
-            ASSERT_EQ(w.LabX1->text().toStdString(),
-                      window::FormatRegionNumber(expected.XStart.ToExtended(), sep));
+            if (w.Model.Deep()) {
+                // Corners closer than 6-byte numbers can place them go deep, and only those.
+                ASSERT_FALSE(view::SixByteHolds(expected)) << "round " << round;
+            } else {
+                ASSERT_EQ(w.LabX1->text().toStdString(),
+                          window::FormatRegionNumber(expected.XStart.ToExtended(), sep));
+            }
             w.FinishCalculation();
             ++succeeded;
         }
