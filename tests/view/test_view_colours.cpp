@@ -13,12 +13,12 @@ namespace {
 
 using colour::PalettePage;
 
-// A table no page builds: every entry its own index.
+// A table no page builds: a grey ramp.
 colour::TPaletteTable IndexTable()
 {
-    colour::TPaletteTable t{};
-    for (std::size_t i = 0; i < t.size(); ++i)
-        t[i] = static_cast<colour::ColourWord>(i * 0x010101u);
+    colour::TPaletteTable t;
+    for (int k = 0; k < 256; ++k)
+        t.Red[k] = t.Green[k] = t.Blue[k] = k;
     return t;
 }
 
