@@ -46,7 +46,6 @@ JuliaExplorer::JuliaExplorer(TFormBasicTamoSet& w) : QObject(&w), w_(w)
             preview_->setChecked(false);
     });
 
-
     w.PB->setMouseTracking(true);
     w.PB->setContextMenuPolicy(Qt::DefaultContextMenu);
     w.PB->installEventFilter(this);
