@@ -1,7 +1,7 @@
 // The about box: fixed layout in client pixels, left half texts, right half the licence.
 #include "shell/FormAbout.h"
 
-#include <QShowEvent>
+#include "window/Centring.h"
 
 #include "shell/HelpForms.h"
 #include "shell/Site.h"
@@ -45,6 +45,7 @@ TFormAbout::TFormAbout() : QDialog(nullptr)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QStringLiteral("About"));
+    window::CentreAtFirstShow(*this);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -100,14 +101,5 @@ TFormAbout::TFormAbout() : QDialog(nullptr)
 }
 
 void TFormAbout::Button1Click() { hide(); }
-
-void TFormAbout::showEvent(QShowEvent* event)
-{
-    if (!placed_ && !event->spontaneous()) {
-        placed_ = true;
-        CentreOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}
 
 } // namespace shell

@@ -27,11 +27,6 @@ public:
 
     void Button1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool placed_ = false;
 };
 
 // The texts of the box, also read by its tests.

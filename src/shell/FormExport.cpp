@@ -2,7 +2,7 @@
 #include "shell/FormExport.h"
 
 #include <QPixmap>
-#include <QShowEvent>
+#include "window/Centring.h"
 
 #include "export/Scenes.h"
 #include "fractals/Catalogue.h"
@@ -29,6 +29,7 @@ TFormExport::TFormExport() : QDialog(nullptr)
 {
     setObjectName(QStringLiteral("FormExport"));
     setWindowTitle(QStringLiteral("POV-Ray Exporter (3D Images)"));
+    window::CentreAtFirstShow(*this);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -95,15 +96,6 @@ void TFormExport::ButSaveClick()
     choices.lightLeft = RBLightLeft->isChecked();
     exporter::ApplyExportChoices(choices, CameraLocation, LightSource);
     accept();
-}
-
-void TFormExport::showEvent(QShowEvent* event)
-{
-    if (!placed_ && !event->spontaneous()) {
-        placed_ = true;
-        CentreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 } // namespace shell

@@ -41,11 +41,6 @@ public:
     // the dialog with the result Accepted.
     void ButSaveClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool placed_ = false;
 };
 
 } // namespace shell

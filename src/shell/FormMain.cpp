@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QCoreApplication>
-#include <QScreen>
 #include <QToolButton>
 
 #include "fractals/Catalogue.h"
@@ -20,6 +19,7 @@
 #include "shell/HelpForms.h"
 #include "shell/Windows.h"
 #include "window/ViewOpening.h"
+#include "window/Centring.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
 #include "window/ThumbnailRenderer.h"
@@ -56,6 +56,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent)
 {
     setObjectName("FormMain");
     setWindowTitle("Quillon  v2.8B");
+    window::CentreAtFirstShow(*this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     QFont f = font();
@@ -278,12 +279,3 @@ void TFormMain::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void TFormMain::showEvent(QShowEvent* e)
-{
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
-    QWidget::showEvent(e);
-}

@@ -80,7 +80,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
     // Dropped view files and Quillon pictures open their views.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -89,5 +88,4 @@ private:
     void SetOuterHeight(int outer);
 
     bool closing_ = false;
-    bool centred_ = false;
 };

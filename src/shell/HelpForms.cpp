@@ -1,12 +1,10 @@
 // The help windows: one read-only text each, shown modeless and hidden on close.
 #include "shell/HelpForms.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "shell/Site.h"
+#include "window/Centring.h"
 
 namespace shell {
 
@@ -22,21 +20,12 @@ void ShowAndRaise(QWidget* window)
     window->activateWindow();
 }
 
-void CentreOnScreen(QWidget* window)
-{
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-}
-
 THelpForm::THelpForm(const QString& objectName, const QString& caption, int height, const QString& text)
     : QWidget(nullptr)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
+    window::CentreAtFirstShow(*this);
     // Only the launcher ends the application; a help window closed last must not.
     setAttribute(Qt::WA_QuitOnClose, false);
     QFont f = font();
@@ -59,15 +48,6 @@ THelpForm::THelpForm(const QString& objectName, const QString& caption, int heig
     formLayout->addWidget(Panel1);
 
     resize(435, height);
-}
-
-void THelpForm::showEvent(QShowEvent* event)
-{
-    if (!placed_ && !event->spontaneous()) {
-        placed_ = true;
-        CentreOnScreen(this);
-    }
-    QWidget::showEvent(event);
 }
 
 namespace {

@@ -12,9 +12,6 @@ namespace shell {
 // the front; a window already visible only comes to the front.
 void ShowAndRaise(QWidget* window);
 
-// Places a top-level window at the centre of its screen (or the primary one).
-void CentreOnScreen(QWidget* window);
-
 // One help window: a sizeable top-level window without parent, filled by
 // Panel1, which is filled by the read-only text box Memo1. Created once and
 // kept; closing hides it and never ends the application. It is centred on
@@ -28,10 +25,6 @@ public:
 protected:
     // `height` is the window's design height; all help windows are 435 wide.
     THelpForm(const QString& objectName, const QString& caption, int height, const QString& text);
-    void showEvent(QShowEvent* event) override;
-
-private:
-    bool placed_ = false;
 };
 
 class TFormOver : public THelpForm { // "Overview"

@@ -2,7 +2,9 @@
 #include "view/ViewModel.h"
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
+#include <string>
 
 #include "fractals/Catalogue.h"
 #include "view/DeepNavigation.h"
@@ -58,6 +60,75 @@ void ViewModel::OpenDocument(const exporter::ViewDocument& doc)
     document_ = doc;
     valueFunction_ = view->function;
     colourOffset_ = static_cast<std::uint8_t>(doc.adjust.colourOffset);
+}
+
+colour::ColourAdjust ViewModel::Adjust() const
+{
+    colour::ColourAdjust adjust = document_.adjust;
+    adjust.colourOffset = colourOffset_;
+    return adjust;
+}
+
+namespace {
+
+// The panels' colours of a gradient page; empty for the Vga page.
+std::span<colour::ColourWord> PageColours(colour::PanelColours& panels, colour::PalettePage page)
+{
+    switch (page) {
+    case colour::PalettePage::Two:
+        return panels.two;
+    case colour::PalettePage::Three:
+        return panels.three;
+    case colour::PalettePage::Four:
+        return panels.four;
+    case colour::PalettePage::Fifteen:
+        return panels.fifteen;
+    case colour::PalettePage::Vga:
+        break;
+    }
+    return {};
+}
+
+colour::ColourWord& PanelOf(colour::PanelColours& panels, colour::PalettePage page, std::size_t index)
+{
+    const std::span<colour::ColourWord> colours = PageColours(panels, page);
+    if (index >= colours.size())
+        throw std::out_of_range("the palette page has no panel " + std::to_string(index));
+    return colours[index];
+}
+
+} // namespace
+
+colour::ColourWord ViewModel::PanelColour(colour::PalettePage page, std::size_t index) const
+{
+    colour::PanelColours panels = document_.panels;
+    return PanelOf(panels, page, index);
+}
+
+void ViewModel::SetPanelColour(colour::PalettePage page, std::size_t index, colour::ColourWord c)
+{
+    PanelOf(document_.panels, page, index) = c;
+}
+
+void ViewModel::SetBars(int rotation, int red, int green, int blue)
+{
+    document_.adjust.rotation = rotation;
+    document_.adjust.red = red;
+    document_.adjust.green = green;
+    document_.adjust.blue = blue;
+}
+
+void ViewModel::ResetColours()
+{
+    document_.page = colour::PalettePage::Vga;
+    SetBars(0, 0, 0, 0);
+}
+
+void ViewModel::SetLoadedPalette(std::optional<exporter::LoadedPalette> palette)
+{
+    document_.loadedPalette = std::move(palette);
+    if (document_.loadedPalette)
+        document_.page = colour::PalettePage::Vga;
 }
 
 bool ViewModel::GoesDeep() const

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,16 +44,35 @@ public:
     // The formula's parameters (the window's own until a view or Apply changes them).
     const fractals::Parameters& Parameters() const { return document_.parameters; }
 
+    // ---- colours: the palette page, its panels' colours, the bars and a palette file ----
+    colour::PalettePage Page() const { return document_.page; }
+    const colour::PanelColours& Panels() const { return document_.panels; }
+    // The bars' rotation and colour offsets, with the colour offset of the formula.
+    colour::ColourAdjust Adjust() const;
+    const std::optional<exporter::LoadedPalette>& LoadedPalette() const { return document_.loadedPalette; }
+    // The palette of the page shown; a loaded palette stands where the VGA table stands.
+    colour::TPaletteTable Palette() const { return document_.Palette(); }
+    void SetPage(colour::PalettePage page) { document_.page = page; }
+    // The colour of a panel of a gradient page. Throws std::out_of_range for a
+    // panel the page does not have (the Vga page has none).
+    colour::ColourWord PanelColour(colour::PalettePage page, std::size_t index) const;
+    void SetPanelColour(colour::PalettePage page, std::size_t index, colour::ColourWord c);
+    void SetBars(int rotation, int red, int green, int blue);
+    // The Vga page, no rotation and no offsets; the panels and a loaded palette stay.
+    void ResetColours();
+    // A palette file in place of the VGA table, the Vga page then shown (its
+    // colours are seen at once); none: the built-in table again, the page stays.
+    void SetLoadedPalette(std::optional<exporter::LoadedPalette> palette);
+
     // The catalogue view the formula draws: the window's opening view first
     // (a type button may share its formula), or null.
     const fractals::View* CatalogueView() const;
-    // The document with its view id, region and colour offset current; the
-    // colours are those of the document last opened (the window fills in the
-    // ones its controls show). Throws std::runtime_error when the formula has
+    // The document with its view id, region, colour offset and colours
+    // current. Throws std::runtime_error when the formula has
     // no view in the catalogue.
     exporter::ViewDocument Document() const;
-    // A document of this window's views in place of the current view; the
-    // colours are the caller's to show. Throws std::logic_error for a view of another window.
+    // A document of this window's views, colours included, in place of the
+    // current view. Throws std::logic_error for a view of another window.
     void OpenDocument(const exporter::ViewDocument& doc);
 
     // ---- deep mode: past what the 6-byte region places (steps in DeepNavigation.h) ----

@@ -1,6 +1,8 @@
 // Palette pages, colour panels, the colour track bars and recolouring without recalculation.
 #include "window/FormBasicTamoSet.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -8,43 +10,79 @@
 #include "window/ColourPanel.h"
 #include "window/PictureView.h"
 
-colour::ColourAdjust TFormBasicTamoSet::CurrentAdjust() const
+namespace {
+
+using colour::PalettePage;
+
+// The panels of each gradient page, in the order of the page's colours.
+std::vector<ColourPanel*> PagePanels(const TFormBasicTamoSet& w, PalettePage page)
 {
-    return colour::ColourAdjust{ColourOffset, TB1->value(), TBR->value(), TBG->value(), TBB->value()};
+    switch (page) {
+    case PalettePage::Two:
+        return {w.Panel21, w.Panel22};
+    case PalettePage::Three:
+        return {w.Panel31, w.Panel32, w.Panel33};
+    case PalettePage::Four:
+        return {w.Panel41, w.Panel42, w.Panel43, w.Panel44};
+    case PalettePage::Fifteen:
+        return {w.PanelX.begin(), w.PanelX.end()};
+    case PalettePage::Vga:
+        break;
+    }
+    return {};
 }
 
-colour::PanelColours TFormBasicTamoSet::CurrentPanelColours() const
+constexpr PalettePage kGradientPages[] = {PalettePage::Two, PalettePage::Three, PalettePage::Four,
+                                          PalettePage::Fifteen};
+
+QWidget* PageWidget(const TFormBasicTamoSet& w, PalettePage page)
 {
-    colour::PanelColours c;
-    c.two = {Panel21->Colour(), Panel22->Colour()};
-    c.three = {Panel31->Colour(), Panel32->Colour(), Panel33->Colour()};
-    c.four = {Panel41->Colour(), Panel42->Colour(), Panel43->Colour(), Panel44->Colour()};
-    for (int k = 0; k < 15; ++k)
-        c.fifteen[k] = PanelX[k]->Colour();
-    return c;
+    QWidget* const pages[] = {w.TSVga, w.TS2, w.TS3, w.TS4, w.TS15};
+    return pages[static_cast<int>(page)];
 }
 
-colour::PalettePage TFormBasicTamoSet::CurrentPalettePage() const
+} // namespace
+
+colour::ColourAdjust TFormBasicTamoSet::CurrentAdjust() const { return Model.Adjust(); }
+
+colour::PanelColours TFormBasicTamoSet::CurrentPanelColours() const { return Model.Panels(); }
+
+colour::PalettePage TFormBasicTamoSet::CurrentPalettePage() const { return Model.Page(); }
+
+void TFormBasicTamoSet::ShowColours()
 {
-    QWidget* current = PagCPal->currentWidget();
-    if (current == TS2)
-        return colour::PalettePage::Two;
-    if (current == TS3)
-        return colour::PalettePage::Three;
-    if (current == TS4)
-        return colour::PalettePage::Four;
-    if (current == TS15)
-        return colour::PalettePage::Fifteen;
-    return colour::PalettePage::Vga;
+    {
+        const QSignalBlocker block(PagCPal);
+        PagCPal->setCurrentWidget(PageWidget(*this, Model.Page()));
+    }
+    for (const PalettePage page : kGradientPages) {
+        const std::vector<ColourPanel*> panels = PagePanels(*this, page);
+        for (std::size_t i = 0; i < panels.size(); ++i)
+            panels[i]->SetColour(Model.PanelColour(page, i));
+    }
+    const colour::ColourAdjust adjust = Model.Adjust();
+    const std::pair<QSlider*, int> bars[] = {
+        {TB1, adjust.rotation}, {TBR, adjust.red}, {TBG, adjust.green}, {TBB, adjust.blue}};
+    for (const auto& [bar, value] : bars) {
+        const QSignalBlocker block(bar);
+        bar->setValue(value);
+    }
+    const auto& loaded = Model.LoadedPalette();
+    LabPaletteName->setText(loaded ? QString::fromStdString(loaded->name) : QString());
+    LabPaletteName->setToolTip(LabPaletteName->text());
+    LabPaletteName->setVisible(loaded.has_value());
+    LabVGADefault->setVisible(!loaded);
+    ButBuiltInVga->setVisible(loaded.has_value());
 }
 
 void TFormBasicTamoSet::PagCPalChange()
 {
-    const colour::PalettePage page = CurrentPalettePage();
-    Palette = colour::BuildPaletteForPage(page, CurrentPanelColours());
-    // A loaded palette file stands where the VGA table stands.
-    if (page == colour::PalettePage::Vga && LoadedPalette)
-        Palette = LoadedPalette->table;
+    // The page the tabs show becomes the model's; the other colours are the model's already.
+    for (const PalettePage page : {PalettePage::Vga, PalettePage::Two, PalettePage::Three, PalettePage::Four,
+                                   PalettePage::Fifteen})
+        if (PagCPal->currentWidget() == PageWidget(*this, page))
+            Model.SetPage(page);
+    Palette = Model.Palette();
     Recolour();
 }
 
@@ -53,26 +91,27 @@ void TFormBasicTamoSet::Panel21Click(ColourPanel* sender)
     const std::optional<QColor> chosen = window::InstalledDialogs().ChooseColour(this, ColorDialog1Colour);
     if (chosen && chosen->isValid()) {
         ColorDialog1Colour = *chosen;
-        sender->SetColour(colour::MakeColour(chosen->red(), chosen->green(), chosen->blue()));
+        for (const PalettePage page : kGradientPages) {
+            const std::vector<ColourPanel*> panels = PagePanels(*this, page);
+            for (std::size_t i = 0; i < panels.size(); ++i)
+                if (panels[i] == sender)
+                    Model.SetPanelColour(page, i, colour::MakeColour(chosen->red(), chosen->green(), chosen->blue()));
+        }
+        ShowColours();
     }
     PagCPalChange();
 }
 
 void TFormBasicTamoSet::ButResetClick()
 {
-    {
-        const QSignalBlocker page(PagCPal);
-        PagCPal->setCurrentWidget(TSVga);
-    }
-    for (QSlider* s : {TBR, TBG, TBB, TB1}) {
-        const QSignalBlocker bar(s);
-        s->setValue(0);
-    }
+    Model.ResetColours();
+    ShowColours();
     PagCPalChange();
 }
 
 void TFormBasicTamoSet::TBRChange()
 {
+    Model.SetBars(TB1->value(), TBR->value(), TBG->value(), TBB->value());
     Recolour();
 }
 

@@ -11,11 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
@@ -27,6 +25,7 @@
 #include "fractals/Catalogue.h"
 #include "window/UrlLink.h"
 #include "window/CalcOnForm.h"
+#include "window/Centring.h"
 #include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/LongJobs.h"
@@ -99,8 +98,16 @@ TFormBasicTamoSet::TFormBasicTamoSet(QWidget* parent) : QMainWindow(parent)
     setFont(f);
     resize(748, 471);
     setAcceptDrops(true);
+    window::CentreAtFirstShow(*this);
 
     BuildMenus();
+    // Options ▸ Parameters… and its box (WindowParameters.cpp).
+    new window::ParametersCommand(
+        MenuAction("MMParameters"),
+        window::ParametersHost{this, [this] { return Entry ? Entry->caption : nullptr; },
+                               [this] { return CurrentViewDocument(); },
+                               [this](const exporter::ViewDocument& d) { ApplyViewDocument(d); },
+                               [this] { return IsCalculating(); }});
 
     auto* central = new QWidget(this);
     central->setObjectName("ClientArea");
@@ -136,104 +143,6 @@ TFormBasicTamoSet::~TFormBasicTamoSet()
     hide();
     BackgroundJob.reset();
     FormDestroy();
-}
-
-void TFormBasicTamoSet::BuildMenus()
-{
-    MMenu = menuBar();
-    MMenu->setObjectName("MMenu");
-    auto menu = [this](const char* name, const char* caption) {
-        QMenu* m = MMenu->addMenu(QString::fromUtf8(caption));
-        m->setObjectName(name);
-        return m;
-    };
-    auto item = [this](QMenu* m, const char* name, const char* caption, void (TFormBasicTamoSet::*handler)()) {
-        QAction* a = m->addAction(QString::fromUtf8(caption));
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, errors::GuardedSlot([this, handler] { (this->*handler)(); }));
-        return a;
-    };
-    auto separator = [](QMenu* m, const char* name) {
-        QAction* a = m->addSeparator();
-        if (name)
-            a->setObjectName(name);
-    };
-
-    MMFile = menu("MMFile", "&File");
-    MMSave = item(MMFile, "MMSave", "&Save", &TFormBasicTamoSet::BitBtnSaveClick);
-    MMPov = item(MMFile, "MMPov", "Export to 3D &POV-Ray file...", &TFormBasicTamoSet::MMPovClick);
-    MMOpenView = item(MMFile, "MMOpenView", "Open View…", &TFormBasicTamoSet::MMOpenViewClick);
-    MMSaveView = item(MMFile, "MMSaveView", "Save View…", &TFormBasicTamoSet::MMSaveViewClick);
-    MMSavePictureView =
-        item(MMFile, "MMSavePictureView", "Save Picture with View…", &TFormBasicTamoSet::MMSavePictureViewClick);
-    MMRenderPicture = item(MMFile, "MMRenderPicture", "Render Picture…", &TFormBasicTamoSet::MMRenderPictureClick);
-    MMZoomMovie = item(MMFile, "MMZoomMovie", "Make Zoom Movie…", &TFormBasicTamoSet::MMZoomMovieClick);
-    MMZoomMovie->setEnabled(false);
-    separator(MMFile, nullptr);
-    MMClose = MMFile->addAction("&Close");
-    MMClose->setObjectName("MMClose");
-    connect(MMClose, &QAction::triggered, this, &QWidget::close);
-
-    Books1 = menu("Books1", "&Books");
-    MMFractalsBook = item(Books1, "MMFractalsBook", "Fractals", &TFormBasicTamoSet::MMFractalsBookClick);
-    separator(Books1, "N5");
-    MMPlanetsBook = item(Books1, "MMPlanetsBook", "Planets", &TFormBasicTamoSet::MMPlanetsBookClick);
-
-    MMEdit = menu("MMEdit", "&Edit");
-    MMCopytoclipboard =
-        item(MMEdit, "MMCopytoclipboard", "&Copy to clipboard", &TFormBasicTamoSet::MMCopytoclipboardClick);
-
-    MMMove = menu("MMMove", "&Move");
-    MMUp = item(MMMove, "MMUp", "&Up", &TFormBasicTamoSet::BitBtnUpClick);
-    MMDown = item(MMMove, "MMDown", "&Down", &TFormBasicTamoSet::BitBtnDownClick);
-    MMLeft = item(MMMove, "MMLeft", "&Left", &TFormBasicTamoSet::BitBtnLeftClick);
-    MMRight = item(MMMove, "MMRight", "&Right", &TFormBasicTamoSet::BitBtnRightClick);
-    separator(MMMove, nullptr);
-    MMZoomIn = item(MMMove, "MMZoomIn", "Zoom In", &TFormBasicTamoSet::BitBtnZINClick);
-    MMZoomOut = item(MMMove, "MMZoomOut", "Zoom Out", &TFormBasicTamoSet::BitBtnZOUTClick);
-    BuildHistoryMenu();
-
-    MMView = menu("MMView", "&View");
-    MMMinimal = item(MMView, "MMMinimal", "&Minimal", &TFormBasicTamoSet::MMMinimalClick);
-    MMControl = item(MMView, "MMControl", "&Control", &TFormBasicTamoSet::MMControlClick);
-    MMPosition = item(MMView, "MMPosition", "&Position", &TFormBasicTamoSet::MMPositionClick);
-    MMFull = item(MMView, "MMFull", "&Full", &TFormBasicTamoSet::MMFullClick);
-    MMControl->setCheckable(true);
-    MMPosition->setCheckable(true);
-
-    MMOptions = menu("MMOptions", "&Options");
-    MMRightControl = item(MMOptions, "MMRightControl", "Right Control", &TFormBasicTamoSet::MMRightControlClick);
-    MMLeftPosition = item(MMOptions, "MMLeftPosition", "Left Position", &TFormBasicTamoSet::MMLeftPositionClick);
-    MMRightControl->setCheckable(true);
-    MMRightControl->setChecked(true);
-    MMLeftPosition->setCheckable(true);
-    MMLeftPosition->setChecked(true);
-    // Palette files, behind the specified items (PaletteFiles.cpp).
-    separator(MMOptions, nullptr);
-    MMLoadPalette = item(MMOptions, "MMLoadPalette", "Load Palette…", &TFormBasicTamoSet::MMLoadPaletteClick);
-    MMSavePalette = item(MMOptions, "MMSavePalette", "Save Palette…", &TFormBasicTamoSet::MMSavePaletteClick);
-    new window::ParametersCommand(
-        *MMOptions, window::ParametersHost{this, [this] { return Entry ? Entry->caption : nullptr; },
-                                           [this] { return CurrentViewDocument(); },
-                                           [this](const exporter::ViewDocument& d) { ApplyViewDocument(d); },
-                                           [this] { return IsCalculating(); }});
-
-    MMWeb = menu("MMWeb", "&Web");
-    MMHP = item(MMWeb, "MMHP", "&Quillon Home Page", &TFormBasicTamoSet::MMHPClick);
-    MMPovLink = item(MMWeb, "MMPovLink", "POV-Ray Home Page", &TFormBasicTamoSet::MMPovLinkClick);
-    separator(MMWeb, "N4");
-    MMMandel = item(MMWeb, "MMMandel", "Mandelbrot &Source", &TFormBasicTamoSet::MMMandelClick);
-    MM3D = item(MMWeb, "MM3D", "&3D Images", &TFormBasicTamoSet::MM3DClick);
-
-    Help1 = menu("Help1", "&Help");
-    MMOver = item(Help1, "MMOver", "&Overview", &TFormBasicTamoSet::MMOverClick);
-    MMGettingStarted = item(Help1, "MMGettingStarted", "&Getting Started", &TFormBasicTamoSet::MMGettingStartedClick);
-    MMTheViewBox = item(Help1, "MMTheViewBox", "The &View Box", &TFormBasicTamoSet::MMTheViewBoxClick);
-    MMTheControlBox = item(Help1, "MMTheControlBox", "The &Control Box", &TFormBasicTamoSet::MMTheControlBoxClick);
-    MMThePositionBox =
-        item(Help1, "MMThePositionBox", "The &Position Box", &TFormBasicTamoSet::MMThePositionBoxClick);
-    separator(Help1, "N3");
-    About1 = item(Help1, "About1", "&About...", &TFormBasicTamoSet::About1Click);
 }
 
 void TFormBasicTamoSet::BuildViewBox()
@@ -405,16 +314,6 @@ bool TFormBasicTamoSet::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate)
         errors::Guarded([this] { FormActivate(); });
     return QMainWindow::event(e);
-}
-
-void TFormBasicTamoSet::showEvent(QShowEvent* e)
-{
-    if (!Centred) {
-        Centred = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
-    QMainWindow::showEvent(e);
 }
 
 void TFormBasicTamoSet::FormCreate()

@@ -5,11 +5,9 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -27,7 +25,6 @@ class QCloseEvent;
 class QDialog;
 class QDragEnterEvent;
 class QDropEvent;
-class QMimeData;
 class QMouseEvent;
 class TCalcOnForm;
 
@@ -78,6 +75,12 @@ public:
     void EnableControls(bool enabled), EnableRGBControls(bool enabled);
     void PositionBoxIdle(), PositionBoxEditing(), PositionBoxDisabled();
 
+    // ---- menus: one table of the items, their captions, handlers and keys (WindowMenus.cpp) ----
+    enum class MenuGroup { Window, Types, JuliaExplorer }; // the last two: added by the windows that have them
+    void AddMenuItems(MenuGroup group); // each in its table place among the items already there
+    QAction* MenuAction(const char* name) const; // an item of the table by its objectName, or null
+    void SetPictureKeys(bool on); // the picture's keys on their items, or none
+
     // ---- calculation (Calculation.cpp) ----
     // Flags and row counter written only by the window (the worker's part in PublishRow).
     bool IsCalculating() const { return Calculating.load(); }
@@ -93,11 +96,11 @@ public:
     virtual void CreateCalcThread();
     void PaintRow(int row), PaintAllRows();
 
-    // ---- colours (Colours.cpp) ----
+    // ---- colours: the model's, shown by the controls (Colours.cpp) ----
     colour::ColourAdjust CurrentAdjust() const;
     colour::PanelColours CurrentPanelColours() const;
     colour::PalettePage CurrentPalettePage() const;
-    void PagCPalChange(), ButResetClick(), TBRChange();
+    void PagCPalChange(), ButResetClick(), TBRChange(), ShowColours(); // ShowColours: the model's, no handler runs
     void Panel21Click(ColourPanel* sender);
     virtual void Recolour();
     // The picture the view shows; before the first calculation, the buffer painted.
@@ -108,8 +111,8 @@ public:
     void MMLoadPaletteClick(), MMSavePaletteClick(), ButBuiltInVgaClick();
     // Reads the whole file, then puts it for the VGA table, Vga page shown. Throws colour::PaletteFileError.
     void LoadPaletteFile(const QString& path);
-    // The palette file in place of the VGA table; nothing for the built-in table.
-    const std::optional<colour::PaletteFile>& LoadedPaletteFile() const { return LoadedPalette; }
+    // The palette file in place of the VGA table (the model's); nothing for the built-in table.
+    std::optional<colour::PaletteFile> LoadedPaletteFile() const;
     // Puts `palette` in place of the VGA table (nothing: the built-in one) and recolours.
     void SetLoadedPalette(std::optional<colour::PaletteFile> palette);
     QString RunOpenDialog(const SaveDialogSettings& settings);
@@ -216,7 +219,6 @@ protected:
     // ---- events (FormBasicTamoSet.cpp; closeEvent in FormLongJobs.cpp) ----
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -234,12 +236,10 @@ private:
     // The worker of the last calculation, kept until the next one starts or the window goes.
     std::unique_ptr<TCalcOnForm> Worker;
 
-    // ---- components (FormBasicTamoSet.cpp; BuildHistoryMenu: HistoryNavigation.cpp; Install…: the helper's file) ----
-    void BuildMenus(), BuildViewBox(), BuildControlBox(), BuildPositionBox(), BuildHistoryMenu();
+    // ---- components (FormBasicTamoSet.cpp; BuildMenus: WindowMenus.cpp; Install…: the helper's file) ----
+    void BuildMenus(), BuildViewBox(), BuildControlBox(), BuildPositionBox();
     void InstallKeyHints(), InstallPictureGestures(), InstallSharpPicture();
     void RecordCalculationStart(), KeepFinishedPicture(); // HistoryNavigation.cpp
-    bool Centred = false; // placed at the screen centre on its first showing
-    std::optional<colour::PaletteFile> LoadedPalette; // PaletteFiles.cpp
     // ---- long jobs (FormLongJobs.cpp) ----
     void StartLongJob(std::unique_ptr<window::LongJob> job);
     bool LongJobFree() const; // no calculation runs and no job

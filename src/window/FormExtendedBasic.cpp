@@ -26,12 +26,9 @@ TFormExtendedBasic::TFormExtendedBasic(QWidget* parent) : TFormBasicTamoSet(pare
         *buttons[k] = b;
     }
 
-    MMTypes = new QAction("&Types", this);
-    MMTypes->setObjectName("MMTypes");
-    MMTypes->setCheckable(true);
-    MMTypes->setChecked(true);
-    MMView->insertAction(MMFull, MMTypes);
-    connect(MMTypes, &QAction::triggered, this, errors::GuardedSlot([this] { MMTypesClick(); }));
+    // View ▸ Types, between Position and Full (the window's menu table).
+    AddMenuItems(MenuGroup::Types);
+    MMTypes = MenuAction("MMTypes");
 
     RebuildDocking();
 }

@@ -8,21 +8,6 @@
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 
-void TFormBasicTamoSet::BuildHistoryMenu()
-{
-    MMMove->addSeparator();
-    auto item = [this](const char* name, const char* caption, const QKeySequence& key, int step) {
-        QAction* a = MMMove->addAction(QString::fromUtf8(caption));
-        a->setObjectName(name);
-        a->setShortcut(key);
-        a->setEnabled(false);
-        connect(a, &QAction::triggered, this, errors::GuardedSlot([this, step] { GoToHistory(step); }));
-        return a;
-    };
-    MMBack = item("MMBack", "Back", QKeySequence(Qt::ALT | Qt::Key_Left), -1);
-    MMForward = item("MMForward", "Forward", QKeySequence(Qt::ALT | Qt::Key_Right), 1);
-}
-
 void TFormBasicTamoSet::MMBackClick() { GoToHistory(-1); }
 
 void TFormBasicTamoSet::MMForwardClick() { GoToHistory(1); }

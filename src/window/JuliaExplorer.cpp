@@ -30,10 +30,10 @@ JuliaExplorer::JuliaExplorer(TFormBasicTamoSet& w) : QObject(&w), w_(w)
     dock_->setFloating(true); // a tool window of its own: the window's layout stays as it is
     dock_->hide();
 
-    preview_ = new QAction(QStringLiteral("Julia Preview"), &w);
-    preview_->setObjectName(QStringLiteral("MMJuliaPreview"));
-    preview_->setCheckable(true);
-    w.MMView->addAction(preview_);
+    // The items, their places, keys and handlers come from the window's menu table.
+    w.AddMenuItems(TFormBasicTamoSet::MenuGroup::JuliaExplorer);
+    preview_ = w.MenuAction("MMJuliaPreview");
+    open_ = w.MenuAction("MMJuliaSetOfThisPoint");
     connect(preview_, &QAction::toggled, this, [this](bool on) {
         dock_->setVisible(on);
         if (!on)
@@ -45,13 +45,6 @@ JuliaExplorer::JuliaExplorer(TFormBasicTamoSet& w) : QObject(&w), w_(w)
         if (!visible && !dock_->isVisible() && preview_->isChecked())
             preview_->setChecked(false);
     });
-
-    open_ = new QAction(QStringLiteral("Julia Set of This Point"), &w);
-    open_->setObjectName(QStringLiteral("MMJuliaSetOfThisPoint"));
-    open_->setShortcut(QKeySequence(Qt::Key_J));
-    open_->setShortcutContext(Qt::WindowShortcut);
-    w.addAction(open_);
-    connect(open_, &QAction::triggered, this, errors::GuardedSlot([this] { OpenAtMouse(); }));
 
     w.PB->setMouseTracking(true);
     w.PB->setContextMenuPolicy(Qt::DefaultContextMenu);

@@ -33,6 +33,10 @@ public:
     // Opens the "Julia Set" window on the constant c = (cx, cy); returns it.
     TFormBasicTamoSet* OpenJuliaSet(engine::Extended cx, engine::Extended cy);
 
+    // The point under the mouse as the Julia Set window's constant; throws
+    // std::runtime_error before the mouse has been over the picture.
+    void OpenAtMouse();
+
     QAction* PreviewAction() const { return preview_; }
     QAction* OpenAction() const { return open_; }
     JuliaPreviewPanel* Panel() const { return panel_; }
@@ -42,7 +46,6 @@ protected:
 
 private:
     void Follow(QPoint at);
-    void OpenAtMouse();
 
     TFormBasicTamoSet& w_;
     QDockWidget* dock_;

@@ -5,17 +5,14 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "window/ErrorReport.h"
 #include "window/FormBasicTamoSet.h"
 #include "window/PictureView.h"
-#include "window/Services.h"
 
 namespace window {
 
@@ -24,14 +21,9 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form), form_(form)
     setObjectName("KeyHints");
     TFormBasicTamoSet& w = *form;
 
-    MMHome = w.MMMove->addAction(QStringLiteral("Home"));
-    MMHome->setObjectName("MMHome");
-    connect(MMHome, &QAction::triggered, this, errors::GuardedSlot([this] { MMHomeClick(); }));
-    // Shown in the menu and taken while the picture has the focus.
-    for (QAction* item : {w.MMUp, w.MMDown, w.MMLeft, w.MMRight, w.MMZoomIn, w.MMZoomOut, MMHome}) {
-        item->setShortcutContext(Qt::WidgetShortcut);
-        w.PB->addAction(item);
-    }
+    // The items come from the window's menu table, which holds their keys and handlers.
+    MMHome = w.MenuAction("MMHome");
+    MMKeysAndMouse = w.MenuAction("MMKeysAndMouse");
     SetKeys(true);
     form->installEventFilter(this);
 
@@ -63,27 +55,11 @@ KeyHints::KeyHints(TFormBasicTamoSet* form) : QObject(form), form_(form)
     };
     for (const auto& t : tips)
         t.control->setToolTip(QString::fromUtf8(t.tip));
-
-    w.Help1->addSeparator();
-    MMKeysAndMouse = w.Help1->addAction(QStringLiteral("Keys and Mouse"));
-    MMKeysAndMouse->setObjectName("MMKeysAndMouse");
-    connect(MMKeysAndMouse, &QAction::triggered, this, errors::GuardedSlot([] {
-                if (Services* services = InstalledServices())
-                    services->ShowHelp(HelpWindow::KeysAndMouse);
-            }));
 }
 
 void KeyHints::SetKeys(bool on)
 {
-    TFormBasicTamoSet& w = *form_;
-    const struct {
-        QAction* item;
-        Qt::Key key;
-    } keys[] = {{w.MMUp, Qt::Key_Up},       {w.MMDown, Qt::Key_Down},       {w.MMLeft, Qt::Key_Left},
-                {w.MMRight, Qt::Key_Right}, {w.MMZoomIn, Qt::Key_Plus},     {w.MMZoomOut, Qt::Key_Minus},
-                {MMHome, Qt::Key_Home}};
-    for (const auto& k : keys)
-        k.item->setShortcut(on ? QKeySequence(k.key) : QKeySequence());
+    form_->SetPictureKeys(on);
 }
 
 bool KeyHints::eventFilter(QObject* watched, QEvent* e)

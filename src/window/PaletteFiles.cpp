@@ -6,8 +6,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTabWidget>
 
 #include <string>
 #include <utility>
@@ -17,10 +15,6 @@
 #include "window/ErrorReport.h"
 #include "window/LocalPath.h"
 
-
-namespace {
-
-} // namespace
 
 void TFormBasicTamoSet::BuildPaletteControls()
 {
@@ -57,20 +51,21 @@ void TFormBasicTamoSet::LoadPaletteFile(const QString& path)
     SetLoadedPalette(std::move(file));
 }
 
+std::optional<colour::PaletteFile> TFormBasicTamoSet::LoadedPaletteFile() const
+{
+    if (const auto& loaded = Model.LoadedPalette())
+        return colour::PaletteFile{loaded->table, loaded->name};
+    return std::nullopt;
+}
+
 void TFormBasicTamoSet::SetLoadedPalette(std::optional<colour::PaletteFile> palette)
 {
-    LoadedPalette = std::move(palette);
-    const bool loaded = LoadedPalette.has_value();
-    LabPaletteName->setText(loaded ? QString::fromStdString(LoadedPalette->name) : QString());
-    LabPaletteName->setToolTip(LabPaletteName->text());
-    LabPaletteName->setVisible(loaded);
-    LabVGADefault->setVisible(!loaded);
-    ButBuiltInVga->setVisible(loaded);
-    // The file's colours are shown at once: the Vga page is where they live.
-    if (loaded) {
-        const QSignalBlocker page(PagCPal); // one recolouring, below
-        PagCPal->setCurrentWidget(TSVga);
-    }
+    std::optional<exporter::LoadedPalette> loaded;
+    if (palette)
+        loaded = exporter::LoadedPalette{std::move(palette->name), palette->table};
+    // The file's colours are shown at once: the model shows the Vga page, where they live.
+    Model.SetLoadedPalette(std::move(loaded));
+    ShowColours(); // no handler runs: one recolouring, below
     PagCPalChange();
 }
 
@@ -82,8 +77,8 @@ void TFormBasicTamoSet::ButBuiltInVgaClick()
 void TFormBasicTamoSet::MMSavePaletteClick()
 {
     const colour::PalettePage page = CurrentPalettePage();
-    const std::string title = page == colour::PalettePage::Vga && LoadedPalette ? LoadedPalette->name
-                                                                                 : colour::PalettePageName(page);
+    const auto& loaded = Model.LoadedPalette();
+    const std::string title = page == colour::PalettePage::Vga && loaded ? loaded->name : colour::PalettePageName(page);
     // The palette's own name, as a file name: what would leave the folder or
     // hide the file goes.
     QString suggested = QString::fromStdString(title).simplified();

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QMenu>
 #include <QTimer>
 
 #include <cmath>
@@ -60,12 +59,7 @@ QImage SharpImage(const std::vector<std::uint8_t>& values, QSize size, const scr
 SharpPicture::SharpPicture(TFormBasicTamoSet* form) : QObject(form), form_(form)
 {
     setObjectName("SharpPicture");
-    form_->MMView->addSeparator();
-    MMSharpPicture = form_->MMView->addAction(QStringLiteral("Sharp Picture"));
-    MMSharpPicture->setObjectName("MMSharpPicture");
-    MMSharpPicture->setCheckable(true);
-    MMSharpPicture->setChecked(false);
-    MMSharpPicture->setToolTip(QStringLiteral("Draw the picture at the view's own size, computed exactly"));
+    MMSharpPicture = form_->MenuAction("MMSharpPicture"); // from the window's menu table
     connect(MMSharpPicture, &QAction::toggled, this, errors::GuardedSlot([this] { Update(); }));
 
     poll_ = new QTimer(this);

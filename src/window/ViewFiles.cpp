@@ -10,9 +10,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPointer>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -21,7 +18,6 @@
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
-#include "window/ColourPanel.h"
 #include "window/ErrorReport.h"
 #include "window/Services.h"
 #include "window/ViewOpening.h"
@@ -35,14 +31,7 @@ const fractals::View* TFormBasicTamoSet::CurrentCatalogueView() const { return M
 
 exporter::ViewDocument TFormBasicTamoSet::CurrentViewDocument() const
 {
-    // The colours live in the controls that show them.
-    exporter::ViewDocument doc = Model.Document();
-    doc.page = CurrentPalettePage();
-    doc.panels = CurrentPanelColours();
-    doc.adjust = CurrentAdjust();
-    if (LoadedPalette)
-        doc.loadedPalette = exporter::LoadedPalette{LoadedPalette->name, LoadedPalette->table};
-    return doc;
+    return Model.Document();
 }
 
 void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
@@ -52,34 +41,12 @@ void TFormBasicTamoSet::ApplyViewDocument(const exporter::ViewDocument& doc)
         throw std::logic_error("the view " + doc.viewId + " belongs to another window");
     if (Calculating.load())
         throw std::runtime_error(std::string(Entry->caption) + " is still calculating; open the view once it has finished.");
-    Model.OpenDocument(doc);
-    // Before the page: a loaded palette lives on the Vga page, but the view may show another.
-    if (doc.loadedPalette)
-        SetLoadedPalette(colour::PaletteFile{doc.loadedPalette->table, doc.loadedPalette->name});
-    else if (LoadedPalette)
-        SetLoadedPalette(std::nullopt);
-    {
-        QWidget* pages[] = {TSVga, TS2, TS3, TS4, TS15};
-        const QSignalBlocker block(PagCPal);
-        PagCPal->setCurrentWidget(pages[static_cast<int>(doc.page)]);
-    }
-    Panel21->SetColour(doc.panels.two[0]);
-    Panel22->SetColour(doc.panels.two[1]);
-    Panel31->SetColour(doc.panels.three[0]);
-    Panel32->SetColour(doc.panels.three[1]);
-    Panel33->SetColour(doc.panels.three[2]);
-    Panel41->SetColour(doc.panels.four[0]);
-    Panel42->SetColour(doc.panels.four[1]);
-    Panel43->SetColour(doc.panels.four[2]);
-    Panel44->SetColour(doc.panels.four[3]);
-    for (int k = 0; k < 15; ++k)
-        PanelX[k]->SetColour(doc.panels.fifteen[k]);
-    const std::pair<QSlider*, int> bars[] = {
-        {TB1, doc.adjust.rotation}, {TBR, doc.adjust.red}, {TBG, doc.adjust.green}, {TBB, doc.adjust.blue}};
-    for (const auto& [bar, value] : bars) {
-        const QSignalBlocker block(bar);
-        bar->setValue(value);
-    }
+    const bool hadPaletteFile = Model.LoadedPalette().has_value();
+    Model.OpenDocument(doc); // the colours too
+    ShowColours();
+    // A palette file set or taken away recolours at once, as Load Palette and Built-in VGA do.
+    if (doc.loadedPalette || hadPaletteFile)
+        PagCPalChange();
     Palette = doc.Palette();
     StartCalculation();
 }

@@ -2,12 +2,10 @@
 #include "window/WindowParameters.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QWidget>
 
 #include <stdexcept>
 
-#include "window/ErrorReport.h"
 #include "window/ParametersBox.h"
 
 namespace window {
@@ -22,15 +20,10 @@ bool HasParameters(const fractals::View& v)
 
 } // namespace
 
-ParametersCommand::ParametersCommand(QMenu& options, ParametersHost host)
-    : QObject(host.window), host_(std::move(host))
+ParametersCommand::ParametersCommand(QAction* action, ParametersHost host)
+    : QObject(host.window), host_(std::move(host)), action_(action)
 {
     setObjectName(QStringLiteral("ParametersCommand"));
-    action_ = new QAction(QString::fromUtf8("Parameters…"), host_.window);
-    action_->setObjectName(QStringLiteral("MMParameters"));
-    action_->setEnabled(false); // until the window's first calculation has finished
-    connect(action_, &QAction::triggered, this, errors::GuardedSlot([this] { ShowBox(); }));
-    options.addAction(action_);
 }
 
 ParametersCommand* ParametersCommand::Of(const QWidget& window)

@@ -9,7 +9,6 @@
 #include "export/ViewFile.h"
 
 class QAction;
-class QMenu;
 class QWidget;
 
 namespace window {
@@ -30,7 +29,8 @@ struct ParametersHost {
 class ParametersCommand : public QObject {
     Q_OBJECT
 public:
-    ParametersCommand(QMenu& options, ParametersHost host);
+    // `action` is the item of the window's menu table, which runs ShowBox.
+    ParametersCommand(QAction* action, ParametersHost host);
     // The command of a window (a child of it), or null.
     static ParametersCommand* Of(const QWidget& window);
 
@@ -40,11 +40,12 @@ public:
     // The window's view with other parameters, calculated as a new view.
     // Throws std::runtime_error while the window calculates.
     void Apply(const fractals::Parameters& p);
+    // The box with the view's parameters, for the window's catalogue view.
+    void ShowBox();
 
     QAction* Action() const { return action_; }
 
 private:
-    void ShowBox();
     const fractals::View* View() const;
 
     ParametersHost host_;

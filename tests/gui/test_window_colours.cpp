@@ -149,7 +149,12 @@ TEST_F(WindowColours, PanelClickTakesTheChosenColourAndTheDialogRemembersItsLast
     // Reset leaves the panel colours as they are.
     w.ButResetClick();
     EXPECT_EQ(w.Panel21->Colour(), colour::MakeColour(10, 20, 30));
-    w.Panel21->SetColour(colour::kBlue);
+    // The panel shows the window's colour: it goes back to blue for the next
+    // tests as a user would set it, and the page's palette follows.
+    answer = QColor(0, 0, 255);
+    QTest::mouseClick(w.Panel21, Qt::LeftButton);
+    EXPECT_EQ(w.Panel21->Colour(), colour::kBlue);
+    EXPECT_EQ(w.CurrentPanelColours(), colour::PanelColours{});
 }
 
 TEST_F(WindowColours, ResetGoesBackToVgaAndZeroOffsetsWithOneRecolouring)
