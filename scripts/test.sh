@@ -70,19 +70,65 @@ FAILED=0
 TOTAL_PASSED=0
 TOTAL_FAILED=0
 
-run_tree() {
-  local name="$1"; shift
-  local dir="${QUILLON_TEST_BUILD_PREFIX:-$ROOT/build-test}-$name"
-  local start=$SECONDS status=0 phase=""
-  echo "=== $name build ==="
+tree_dir() { echo "${QUILLON_TEST_BUILD_PREFIX:-$ROOT/build-test}-$1"; }
+
+# The cmake arguments of each tree.
+tree_args() {
+  case "$1" in
+    normal) TREE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" "$LINK_FLAGS") ;;
+    # float-cast-overflow is not part of GCC's "undefined" group; every
+    # float-to-int conversion must be guarded, so it is checked too.
+    asan) TREE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS"
+                     "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow") ;;
+    tsan) TREE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS"
+                     -DQUILLON_SANITIZE=thread -DQUILLON_TESTS_THREADS_ONLY=ON) ;;
+    *) return 1 ;;
+  esac
+}
+
+# Builds a tree in the background at the given niceness; its output goes to
+# build.log in the tree and its status and seconds to build.result.
+declare -A BUILD_PID=()
+start_build() {
+  local name="$1" niceness="$2" dir
+  dir=$(tree_dir "$name")
+  tree_args "$name"
+  mkdir -p "$dir"
+  rm -f "$dir/build.result"
   # The normal tree builds everything, so CI sees any build break; the
   # sanitizer trees build only what the tests run.
   local targets=""
   [ "$name" = normal ] || targets=quillon_tests
-  if ! QUILLON_BUILD_TARGETS="$targets" bash "$ROOT/scripts/build.sh" "$dir" -DQUILLON_BUILD_BENCH=OFF "$@"; then
+  (
+    begin=$SECONDS
+    QUILLON_BUILD_TARGETS="$targets" nice -n "$niceness" bash "$ROOT/scripts/build.sh" "$dir" \
+      -DQUILLON_BUILD_BENCH=OFF "${TREE_ARGS[@]}" > "$dir/build.log" 2>&1
+    echo "$? $((SECONDS - begin))" > "$dir/build.result"
+  ) &
+  BUILD_PID[$name]=$!
+}
+
+run_tree() {
+  local name="$1" dir status=0 phase="" build_seconds=0
+  dir=$(tree_dir "$name")
+  [ -n "${BUILD_PID[$name]:-}" ] || start_build "$name" 0
+  wait "${BUILD_PID[$name]}"
+  echo "=== $name build ==="
+  # Only the end of a build that went well: ninja's progress lines are many.
+  local result
+  result=$(cat "$dir/build.result" 2>/dev/null || echo "1 0")
+  build_seconds=${result#* }
+  if [ "${result% *}" -eq 0 ]; then
+    tail -n 3 "$dir/build.log"
+  else
+    cat "$dir/build.log"
     status=1; phase=" (build failed)"
   fi
-  local built=$SECONDS
+  # The next tree builds while this one's tests run, below their priority:
+  # much of a GUI test's time is waiting for the interface thread's events,
+  # which the compiler fills.
+  [ -z "${2:-}" ] || start_build "$2" 10
+  local tests_start=$SECONDS
   if [ "$status" -eq 0 ]; then
     local log="$dir/ctest-output.log"
     local reports="$dir/gtest-reports"
@@ -113,7 +159,7 @@ run_tree() {
   local line
   line=$(printf '%-7s %s  build %4d s, tests %4d s, total %4d s%s' "$name" \
     "$([ "$status" -eq 0 ] && echo passed || echo FAILED)" \
-    $((built - start)) $((SECONDS - built)) $((SECONDS - start)) "$phase")
+    "$build_seconds" $((SECONDS - tests_start)) $((build_seconds + SECONDS - tests_start)) "$phase")
   echo "=== $line ==="
   SUMMARY+=("$line")
   [ "$status" -eq 0 ] || FAILED=1
@@ -131,22 +177,17 @@ LINK_FLAGS="-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold"
 
 TREES=("$@")
 [ ${#TREES[@]} -gt 0 ] || TREES=(normal asan tsan)
-ALL_START=$SECONDS
 for tree in "${TREES[@]}"; do
-  case "$tree" in
-    normal) run_tree normal -DCMAKE_BUILD_TYPE=RelWithDebInfo "$RELEASE_FLAGS" "$LINK_FLAGS" ;;
-    # float-cast-overflow is not part of GCC's "undefined" group; every
-    # float-to-int conversion must be guarded, so it is checked too.
-    asan) run_tree asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS" \
-            "-DQUILLON_SANITIZE=address,undefined,float-cast-overflow" ;;
-    tsan) run_tree tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "$SANITIZE_FLAGS" "$LINK_FLAGS" \
-            -DQUILLON_SANITIZE=thread -DQUILLON_TESTS_THREADS_ONLY=ON ;;
-    *) echo "unknown tree '$tree' (normal, asan, tsan)"; exit 2 ;;
-  esac
+  tree_args "$tree" || { echo "unknown tree '$tree' (normal, asan, tsan)"; exit 2; }
+done
+ALL_START=$SECONDS
+for k in "${!TREES[@]}"; do
+  run_tree "${TREES[$k]}" "${TREES[$((k + 1))]:-}"
 done
 
 echo "=== summary ==="
 printf '%s\n' "${SUMMARY[@]}"
+echo "(a tree's build overlaps the tests of the tree before it)"
 echo "all: $((SECONDS - ALL_START)) s"
 echo "ctest: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
 exit "$FAILED"
