@@ -1,8 +1,10 @@
 // The deep state of a window: its last reference orbit, and the Position box's fields for deep numbers.
 #include "window/DeepWindowState.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPalette>
 
 #include <algorithm>
@@ -14,6 +16,45 @@ namespace window {
 namespace {
 
 const char* const kFieldSuffix = "Deep";
+const char* const kWholeText = "wholeText";
+
+// Shows a field's number elided in its middle (the leading digits and the
+// exponent stay in sight) while the field is not in use, and whole, to
+// scroll, select and copy, while it has the focus.
+class ElideUnlessFocused : public QObject {
+public:
+    using QObject::QObject;
+    static void Show(QLineEdit& field)
+    {
+        const QString whole = field.property(kWholeText).toString();
+        const QString shown = field.hasFocus()
+                                  ? whole
+                                  : field.fontMetrics().elidedText(whole, Qt::ElideMiddle, field.width() - 4);
+        if (field.text() != shown) {
+            field.setText(shown);
+            field.setCursorPosition(0);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const QEvent::Type t = e->type();
+        if (t == QEvent::FocusIn || t == QEvent::FocusOut || t == QEvent::Resize)
+            if (auto* field = qobject_cast<QLineEdit*>(watched)) {
+                const bool wasSelecting = t == QEvent::FocusIn;
+                // After the toolkit's own handling: it may select on focus.
+                QMetaObject::invokeMethod(field, [field, wasSelecting] {
+                    Show(*field);
+                    // All of it, the cursor at the start: the leading digits in sight.
+                    if (wasSelecting)
+                        field->setSelection(static_cast<int>(field->text().size()),
+                                            -static_cast<int>(field->text().size()));
+                }, Qt::QueuedConnection);
+            }
+        return false;
+    }
+};
 
 // What each of the four numbers is, for the field's tooltip.
 const std::array<const char*, 4> kMeanings = {"centre x", "width", "centre y", "height"};
@@ -37,6 +78,7 @@ QLineEdit* FieldOver(QLabel& label)
     field->setPalette(colours);
     field->setGeometry(label.geometry());
     field->setTextMargins(0, 0, 0, 0);
+    field->installEventFilter(new ElideUnlessFocused(field));
     return field;
 }
 
@@ -66,9 +108,8 @@ void ShowPosition(const PositionLabels& box, const std::optional<std::array<QStr
         label.hide();
         QLineEdit& field = *FieldOver(label);
         field.setMaxLength(std::max(32767, static_cast<int>(text.size())));
-        field.setText(text);
-        // The leading digits first: they say where the picture is.
-        field.setCursorPosition(0);
+        field.setProperty(kWholeText, text);
+        ElideUnlessFocused::Show(field);
         field.setToolTip(QStringLiteral("%1: %2").arg(QLatin1String(kMeanings[i]), text));
         field.show();
     }

@@ -46,9 +46,10 @@ struct PositionLabels {
 
 // In deep mode the labels hold the centre x, the width, the centre y and the
 // height, each whole (Edit copies them into the boxes), and show them through
-// read-only fields in their place that scroll, select and copy, each with the
-// whole number in its tooltip; the captions name the numbers. Without deep
-// texts the labels show themselves again under the captions "X:" and "Y:".
+// read-only fields in their place: elided in the middle while not in use,
+// whole to scroll, select and copy once clicked, and whole in their tooltips;
+// the captions name the numbers. Without deep texts the labels show
+// themselves again under the captions "X:" and "Y:".
 void ShowPosition(const PositionLabels& box, const std::optional<std::array<QString, 4>>& deepTexts);
 
 // The read-only field shown over a label in deep mode; null before the first.

@@ -205,10 +205,19 @@ TEST_F(DeepCommands, ThePositionBoxShowsAndTakesTheCentreAndExtentsWhole)
     ASSERT_NE(fieldX, nullptr);
     EXPECT_TRUE(fieldX->isVisible());
     EXPECT_FALSE(w->LabX1->isVisible());
-    EXPECT_EQ(fieldX->text(), PositionText(d.centerX));
-    EXPECT_TRUE(fieldX->toolTip().endsWith(PositionText(d.centerX)));
-    EXPECT_EQ(window::DeepField(w->LabX2)->text(), PositionText(d.width));
-    EXPECT_EQ(window::DeepField(w->LabY1)->text(), PositionText(d.centerY));
+    // Elided in the middle (when too long for the box) while not in use, whole once clicked.
+    const QString whole = PositionText(d.centerX);
+    const QString shown = fieldX->text();
+    const qsizetype dots = shown.indexOf(QChar(0x2026));
+    EXPECT_TRUE(shown == whole || (dots > 0 && whole.startsWith(shown.left(dots)) && whole.endsWith(shown.mid(dots + 1))))
+        << shown.toStdString();
+    EXPECT_TRUE(fieldX->toolTip().endsWith(whole));
+    QTest::mouseClick(fieldX, Qt::LeftButton);
+    EXPECT_TRUE(WaitUntil([&] { return fieldX->text() == whole && fieldX->selectedText() == whole; }, 5000))
+        << fieldX->text().toStdString();
+    EXPECT_EQ(window::DeepField(w->LabX2)->toolTip(), "width: " + PositionText(d.width));
+    EXPECT_TRUE(window::DeepField(w->LabY1)->toolTip().endsWith(PositionText(d.centerY)));
+    EXPECT_EQ(w->LabX1->text(), whole) << "what Edit takes";
     EXPECT_EQ(w->LabEX->text(), "X centre, width:");
 
     // A centre typed with far more digits than the depth needs, kept as typed.
