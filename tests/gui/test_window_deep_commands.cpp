@@ -212,6 +212,7 @@ TEST_F(DeepCommands, ThePositionBoxShowsAndTakesTheCentreAndExtentsWhole)
     EXPECT_TRUE(shown == whole || (dots > 0 && whole.startsWith(shown.left(dots)) && whole.endsWith(shown.mid(dots + 1))))
         << shown.toStdString();
     EXPECT_TRUE(fieldX->toolTip().endsWith(whole));
+    ASSERT_TRUE(OpenWindow(*w)) << "a click gives the focus in the active window only";
     QTest::mouseClick(fieldX, Qt::LeftButton);
     EXPECT_TRUE(WaitUntil([&] { return fieldX->text() == whole && fieldX->selectedText() == whole; }, 5000))
         << fieldX->text().toStdString();
