@@ -40,13 +40,20 @@ bool NearEscape(Formula formula, const Complex& v)
 
 // Iterates z := z^2 + c from (x, y) in MPFR, keeping each iterate in
 // extended, until the escape test stops it or `limit` steps are done.
-std::vector<Complex> Iterate(Formula formula, Mpfr& x, Mpfr& y, const Mpfr& cx, const Mpfr& cy, int limit)
+// A step costs a few multiplications at the depth's precision: asking this
+// often keeps a stop prompt at any depth and costs nothing next to them.
+constexpr int kStepsBetweenStopChecks = 256;
+
+std::vector<Complex> Iterate(Formula formula, Mpfr& x, Mpfr& y, const Mpfr& cx, const Mpfr& cy, int limit,
+                             const std::function<bool()>& stopped)
 {
     const mpfr_prec_t bits = x.bits();
     Mpfr xx(bits), yy(bits), xy(bits);
     std::vector<Complex> orbit;
     orbit.push_back({mpfr_get_ld(x.get(), MPFR_RNDN), mpfr_get_ld(y.get(), MPFR_RNDN)});
     for (int n = 0; n < limit; ++n) {
+        if (stopped && n % kStepsBetweenStopChecks == 0 && stopped())
+            throw Stopped();
         mpfr_sqr(xx.get(), x.get(), MPFR_RNDN);
         mpfr_sqr(yy.get(), y.get(), MPFR_RNDN);
         mpfr_mul(xy.get(), x.get(), y.get(), MPFR_RNDN);
@@ -166,7 +173,8 @@ const Bla* Orbit::Find(int m, long double size, int room, int& steps) const
     return best;
 }
 
-Reference::Reference(const Mapping& mapping, const FormulaParams& params, long double radius)
+Reference::Reference(const Mapping& mapping, const FormulaParams& params, long double radius,
+                     const std::function<bool()>& stopped)
     : params_(params), bits_(mapping.Bits() + kGuardBits), radius_(radius > 0.0L ? radius : mapping.Radius()),
       px_(bits_), py_(bits_)
 {
@@ -175,7 +183,7 @@ Reference::Reference(const Mapping& mapping, const FormulaParams& params, long d
     const int limit = std::max(1, params.limit);
     Mpfr x(bits_), y(bits_);
     if (params.formula == Formula::LevelSet) {
-        main_.z = Iterate(params.formula, x, y, px_, py_, limit);
+        main_.z = Iterate(params.formula, x, y, px_, py_, limit, stopped);
         BuildTables(main_, params.formula, radius_);
         return;
     }
@@ -184,11 +192,11 @@ Reference::Reference(const Mapping& mapping, const FormulaParams& params, long d
     mpfr_set_ld(cy.get(), params.juliaY, MPFR_RNDN);
     mpfr_set(x.get(), px_.get(), MPFR_RNDN);
     mpfr_set(y.get(), py_.get(), MPFR_RNDN);
-    main_.z = Iterate(params.formula, x, y, cx, cy, limit);
+    main_.z = Iterate(params.formula, x, y, cx, cy, limit, stopped);
     BuildTables(main_, params.formula, radius_);
     mpfr_set_zero(x.get(), 1);
     mpfr_set_zero(y.get(), 1);
-    critical_.z = Iterate(params.formula, x, y, cx, cy, limit);
+    critical_.z = Iterate(params.formula, x, y, cx, cy, limit, stopped);
     BuildTables(critical_, params.formula, radius_);
 }
 
@@ -219,6 +227,16 @@ bool Reference::Serves(const Mapping& mapping, const FormulaParams& params) cons
     const long double spacing = std::min(std::fabs(mapping.OffsetX(1) - mapping.OffsetX(0)),
                                          std::fabs(mapping.OffsetY(1) - mapping.OffsetY(0)));
     return distance + mapping.Radius() <= radius_ && distance <= 0x1p24L * spacing;
+}
+
+bool Reference::SameAsNew(const Mapping& mapping, const FormulaParams& params) const
+{
+    if (params.formula != params_.formula || params.limit != params_.limit || mapping.Bits() + kGuardBits != bits_ ||
+        mapping.Radius() != radius_)
+        return false;
+    if (params.formula == Formula::Julia && (params.juliaX != params_.juliaX || params.juliaY != params_.juliaY))
+        return false;
+    return mpfr_equal_p(mapping.CenterX().get(), px_.get()) != 0 && mpfr_equal_p(mapping.CenterY().get(), py_.get()) != 0;
 }
 
 std::size_t Reference::Bytes() const

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "deep/Mapping.h"
@@ -57,8 +59,11 @@ class Reference {
 public:
     // The orbit of the mapping's centre, computed at its precision plus a
     // guard, for at most params.limit steps. `radius` bounds |dc| for the
-    // approximation tables (the mapping's radius when 0).
-    Reference(const Mapping& mapping, const FormulaParams& params, long double radius = 0.0L);
+    // approximation tables (the mapping's radius when 0). `stopped`, when
+    // given, is asked every few hundred steps of the orbits; once it says
+    // yes the construction throws Stopped.
+    Reference(const Mapping& mapping, const FormulaParams& params, long double radius = 0.0L,
+              const std::function<bool()>& stopped = {});
 
     const FormulaParams& Params() const { return params_; }
     mpfr_prec_t Bits() const { return bits_; }
@@ -76,6 +81,10 @@ public:
     // formula and limit, enough precision, its centre close enough and its
     // pixels within the table's bound.
     bool Serves(const Mapping& mapping, const FormulaParams& params) const;
+    // Whether this is the very reference a new one for that mapping would
+    // be (same point, precision, radius and formula): a picture drawn
+    // against it is the picture a new reference gives.
+    bool SameAsNew(const Mapping& mapping, const FormulaParams& params) const;
     // Bytes held by the orbits and tables.
     std::size_t Bytes() const;
 
@@ -85,6 +94,12 @@ private:
     long double radius_;
     Mpfr px_, py_;
     Orbit main_, critical_;
+};
+
+// A reference whose construction was asked to stop.
+class Stopped : public std::runtime_error {
+public:
+    Stopped() : std::runtime_error("reference orbit stopped") {}
 };
 
 // Relative size of the neglected term against the kept one in a valid

@@ -139,6 +139,24 @@ void RenderFile(const Job& job, const Colours& colours, FileFormat format, const
 
 ViewJob MakeViewJob(const exporter::ViewDocument& view)
 {
+    std::optional<DeepPlan> plan;
+    ViewJob j = MakeViewJob(view, plan);
+    if (plan)
+        j.job.deep = MakeDeepJob(*plan, nullptr);
+    return j;
+}
+
+std::shared_ptr<const DeepJob> MakeDeepJob(const DeepPlan& plan, std::shared_ptr<const deep::Reference> reuse,
+                                           const std::function<bool()>& stopped)
+{
+    if (!reuse || !reuse->SameAsNew(plan.mapping, plan.params))
+        reuse = std::make_shared<const deep::Reference>(plan.mapping, plan.params, 0.0L, stopped);
+    return std::make_shared<const DeepJob>(DeepJob{plan.mapping, std::move(reuse)});
+}
+
+ViewJob MakeViewJob(const exporter::ViewDocument& view, std::optional<DeepPlan>& deepPlan)
+{
+    deepPlan.reset();
     const fractals::View* v = fractals::FindView(view.viewId);
     if (!v)
         throw std::invalid_argument("unknown view '" + view.viewId + "'");
@@ -157,12 +175,10 @@ ViewJob MakeViewJob(const exporter::ViewDocument& view)
         deep::Mapping mapping(*view.deepRegion, grid.width, grid.height);
         const deep::FormulaParams params = DeepFormula(*v, view.parameters);
         const std::optional<engine::RegionValues> shallow = ShallowRegion(mapping);
-        if (shallow) {
+        if (shallow)
             j.job.region = *shallow;
-        } else {
-            auto reference = std::make_shared<const deep::Reference>(mapping, params);
-            j.job.deep = std::make_shared<const DeepJob>(DeepJob{std::move(mapping), std::move(reference)});
-        }
+        else
+            deepPlan = DeepPlan{std::move(mapping), params};
     }
     j.colours.palette = view.Palette();
     j.colours.adjust = view.adjust;

@@ -134,6 +134,19 @@ struct ViewJob {
 // extended engine, as any other region.
 ViewJob MakeViewJob(const exporter::ViewDocument& view);
 
+// The same job in two halves, for a caller that computes the reference orbit
+// elsewhere (a window's worker): MakeViewJob leaving job.deep empty, and the
+// deep picture's mapping and formula when the deep engine must draw it.
+struct DeepPlan {
+    deep::Mapping mapping;
+    deep::FormulaParams params;
+};
+ViewJob MakeViewJob(const exporter::ViewDocument& view, std::optional<DeepPlan>& deepPlan);
+// The deep job of a plan: `reuse` when it is the reference a new one would
+// be, else a new reference. Throws deep::Stopped once `stopped` says so.
+std::shared_ptr<const DeepJob> MakeDeepJob(const DeepPlan& plan, std::shared_ptr<const deep::Reference> reuse,
+                                           const std::function<bool()>& stopped = {});
+
 // The iteration of a view the deep engine draws (exporter::DrawsDeep), with
 // the view's iteration limit and, for a Julia view, its constant.
 deep::FormulaParams DeepFormula(const fractals::View& view, const fractals::Parameters& parameters);

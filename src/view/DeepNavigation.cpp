@@ -264,6 +264,30 @@ deep::DeepRegion FromCorners(const DeepCorners& c)
     return Make(cx, cy, w, h, bits + 8);
 }
 
+deep::DeepRegion ExtentsOf(const deep::DeepRegion& d)
+{
+    if (!d.height.empty())
+        return d;
+    const Numbers n(d);
+    deep::DeepRegion out = d;
+    out.height = Text(n.h, n.bits - 96);
+    return out;
+}
+
+deep::DeepRegion FromExtents(const deep::DeepRegion& typed)
+{
+    for (const std::string* t : {&typed.centerX, &typed.centerY, &typed.width})
+        if (!deep::IsDecimal(*t))
+            throw deep::RegionError("\"" + *t + "\" is not a decimal number.");
+    if (!typed.height.empty() && !deep::IsDecimal(typed.height))
+        throw deep::RegionError("\"" + typed.height + "\" is not a decimal number.");
+    if (!deep::IsPositiveDecimal(typed.width) || (!typed.height.empty() && !deep::IsPositiveDecimal(typed.height)))
+        throw deep::RegionError("The width and the height must be above 0.");
+    // Throws for a spacing the engine cannot reach.
+    (void)deep::Mapping(typed, kPictureWidth, kPictureHeight);
+    return typed;
+}
+
 std::optional<double> LimitShare(const std::vector<std::uint8_t>& cells, int limit)
 {
     if (limit < 0 || limit > 255 || cells.empty())

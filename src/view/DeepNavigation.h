@@ -49,6 +49,14 @@ DeepCorners CornersOf(const deep::DeepRegion& d);
 // Throws deep::RegionError for a text that is not a decimal or corners with no area.
 deep::DeepRegion FromCorners(const DeepCorners& c);
 
+// The centre and extents as the Position box shows them: the region's own
+// decimals, the height of square pixels written out to the depth's digits.
+deep::DeepRegion ExtentsOf(const deep::DeepRegion& d);
+// A centre and extents typed as decimals, each kept as typed (an empty
+// height: square pixels). Throws deep::RegionError for a text that is not a
+// decimal, an extent not above 0 or a region the engine cannot place.
+deep::DeepRegion FromExtents(const deep::DeepRegion& typed);
+
 // The share of a deep picture's cells (low 8 bits of the counts) that
 // reached the iteration limit; none when the cells cannot tell (a limit
 // above 255 shares its low bits with smaller counts).

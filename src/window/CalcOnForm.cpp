@@ -38,10 +38,21 @@ int TCalcOnForm::LiveCount()
 
 void TCalcOnForm::Execute()
 {
-    if (job_.deep) {
+    std::shared_ptr<const render::DeepJob> deepJob = job_.deep;
+    if (!deepJob && job_.deepPlan) {
+        try {
+            deepJob = render::MakeDeepJob(*job_.deepPlan, job_.reuse, job_.stopped);
+        } catch (const deep::Stopped&) {
+            // No row was stored: publishing "none" tells the window the run ends.
+            (void)job_.publish(-1);
+            return;
+        }
+        reference_ = deepJob->reference;
+    }
+    if (deepJob) {
         // The same rendezvous per row; a stop leaves the rows not yet taken.
         std::atomic<bool> stop{false};
-        deep::ComputeRows(*job_.deep->reference, job_.deep->mapping, 0, engine::kBufferHeight,
+        deep::ComputeRows(*deepJob->reference, deepJob->mapping, 0, engine::kBufferHeight,
                           [this, &stop](int row, const std::uint8_t* cells) {
                               job_.buffer->StoreRow(row, cells);
                               QMetaObject::invokeMethod(this, [] {}, Qt::BlockingQueuedConnection);

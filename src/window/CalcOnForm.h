@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "engine/IterBuffer.h"
 #include "engine/PointSets.h"
@@ -28,10 +29,17 @@ public:
         engine::TValueFunction valueFunction = nullptr;
         // When set, the deep engine computes the rows in place of region, set and function.
         std::shared_ptr<const render::DeepJob> deep;
+        // When set (and deep is not), the worker first makes the deep job of
+        // this plan: `reuse` when it is the reference the plan needs, else a
+        // new reference orbit, asking `stopped` as it goes. A stop there ends
+        // the run as a stop between rows does, with nothing published.
+        std::optional<render::DeepPlan> deepPlan;
+        std::shared_ptr<const deep::Reference> reuse;
+        std::function<bool()> stopped;
         engine::IterBuffer* buffer = nullptr; // each row is stored here before it is published
         // Called on the worker's thread once the row is stored and the worker
         // has met the interface thread (once per row): publishes the row and
-        // tells whether to go on.
+        // tells whether to go on; row -1 when a stop ends the run before its first row.
         std::function<bool(int row)> publish;
     };
 
@@ -43,6 +51,12 @@ public:
     // object then waits only for the thread's last steps (a wake-up of the
     // interface thread's event loop).
     bool RunEnded() const { return runEnded_.load(std::memory_order_acquire); }
+    // The reference orbit the run drew against; null until the run has ended
+    // (RunEnded) and for a picture of the extended engine or a stopped orbit.
+    std::shared_ptr<const deep::Reference> DeepReference() const
+    {
+        return RunEnded() ? reference_ : nullptr;
+    }
 
     // Worker objects in existence, whatever their state: a leak check for
     // the tests and the shutdown probe.
@@ -60,6 +74,7 @@ private:
     void Execute();
 
     const Job job_;
+    std::shared_ptr<const deep::Reference> reference_; // written by the run only
     std::atomic<bool> runEnded_{false};
     // The interface thread's event loop (the worker is made there).
     QAbstractEventDispatcher* const interfaceEvents_;

@@ -13,6 +13,7 @@
 #include "render/Render.h"
 #include "view/DeepNavigation.h"
 #include "window/CalcOnForm.h"
+#include "window/DeepWindowState.h"
 #include "window/ErrorReport.h"
 #include "window/PictureView.h"
 #include "window/RegionFormat.h"
@@ -87,14 +88,14 @@ void TFormBasicTamoSet::StartCalculation()
 
 void TFormBasicTamoSet::ShowRegionInLabels()
 {
+    const window::PositionLabels box{{LabX1, LabX2, LabY1, LabY2}, LabEX, LabEY};
     if (const auto& deep = Model.Deep()) {
-        const view::DeepCorners c = view::CornersOf(*deep);
-        LabX1->setText(DeepText(c.x1));
-        LabX2->setText(DeepText(c.x2));
-        LabY1->setText(DeepText(c.y1));
-        LabY2->setText(DeepText(c.y2));
+        const deep::DeepRegion shown = view::ExtentsOf(*deep);
+        window::ShowPosition(box, std::array<QString, 4>{DeepText(shown.centerX), DeepText(shown.width),
+                                                         DeepText(shown.centerY), DeepText(shown.height)});
         return;
     }
+    window::ShowPosition(box, std::nullopt);
     const engine::RegionValues r = ViewRegion.Values();
     LabX1->setText(RegionText(r.XStart));
     LabX2->setText(RegionText(r.XStart + r.XWidth));
@@ -107,17 +108,19 @@ void TFormBasicTamoSet::CreateCalcThread()
     TCalcOnForm::Job job;
     job.region = ViewRegion.Values();
     if (Model.Deep()) {
-        // The reference orbit is computed here, before the rows start.
+        // Only the mapping is made here; the worker computes the reference
+        // orbit, which may take long at great depths, and stops it on request.
         render::ViewJob deep;
         try {
-            deep = render::MakeViewJob(CurrentViewDocument());
+            deep = render::MakeViewJob(CurrentViewDocument(), job.deepPlan);
         } catch (...) {
             FinishCalculation();
             throw;
         }
-        job.deep = deep.job.deep;
-        if (!job.deep)
+        if (!job.deepPlan)
             job.region = deep.job.region; // still within the extended engine's reach
+        job.reuse = window::DeepWindowState::Of(*this).reference;
+        job.stopped = [this] { return StopRequested.load() || InterruptRequested.load(); };
     }
     job.set = PointSet->Clone();
     // The window's parameters; a bare base window draws its set as it is.
@@ -151,6 +154,8 @@ void TFormBasicTamoSet::WaitForWorker()
     // A rendezvous or the run's last message wakes this.
     while (!Worker->RunEnded())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (auto reference = Worker->DeepReference())
+        window::DeepWindowState::Of(*this).reference = std::move(reference);
     Worker.reset();
 }
 

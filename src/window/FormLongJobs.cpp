@@ -9,9 +9,11 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "deep/Reference.h"
 #include "export/PictureWriters.h"
 #include "export/ViewFile.h"
 #include "fractals/Catalogue.h"
@@ -85,7 +87,9 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
     doc.picture = {choice.width, choice.height, choice.supersample, choice.keepPixelShape};
     if (choice.keepPixelShape)
         doc.SetDrawnRegion(window::KeepPixelShape(doc.region.Values(), choice.width, choice.height));
-    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc));
+    // A deep view's reference orbit is made on the job's thread, where a cancel reaches it.
+    std::optional<render::DeepPlan> deepPlan;
+    auto job = std::make_shared<render::ViewJob>(render::MakeViewJob(doc, deepPlan));
     const std::string viewText = exporter::ViewText(doc);
     // A name typed without an extension gets the format's.
     const QString shownPath =
@@ -102,16 +106,20 @@ void TFormBasicTamoSet::StartRenderPicture(const window::PictureChoice& choice)
     const int width = choice.width, height = choice.height;
     StartLongJob(std::make_unique<window::LongJob>(
         this, QStringLiteral("Render Picture"), headline,
-        [job, viewText, path, format, shownPath, width, height](const std::atomic<bool>& cancel,
-                                                                window::JobProgress& progress) -> std::string {
+        [job, deepPlan, viewText, path, format, shownPath, width, height](const std::atomic<bool>& cancel,
+                                                                          window::JobProgress& progress) -> std::string {
             const render::Control control = window::BackgroundControl(
                 cancel, [&progress](const render::Progress& p) { progress.SetSteps(p.rowsDone, p.rowsTotal); });
             const auto started = std::chrono::steady_clock::now();
             try {
+                if (deepPlan)
+                    job->job.deep = render::MakeDeepJob(*deepPlan, nullptr, [&cancel] { return cancel.load(); });
                 render::RenderFile(job->job, job->colours, format, path, viewText, control);
             } catch (const render::Cancelled&) {
                 // The writer was dropped unfinished: no file.
                 return {};
+            } catch (const deep::Stopped&) {
+                return {}; // cancelled before the first row: no file either
             }
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
             return window::SavedText(shownPath, width, height, took.count()).toStdString();

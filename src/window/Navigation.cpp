@@ -7,9 +7,13 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <string>
 
+#include "window/DeepWindowState.h"
 #include "window/PictureView.h"
 #include "window/PositionParse.h"
 #include "view/DeepNavigation.h"
@@ -253,6 +257,8 @@ void TFormBasicTamoSet::BBEditClick()
     EdX2->setText(LabX2->text());
     EdY1->setText(LabY1->text());
     EdY2->setText(LabY2->text());
+    // In deep mode the labels hold the centre and extents: the boxes take them so.
+    window::DeepWindowState::Of(*this).edited = Model.Deep();
     PositionBoxEditing();
 }
 
@@ -263,6 +269,24 @@ void TFormBasicTamoSet::BBCancelClick() { PositionBoxIdle(); }
 // stored so far stay, nothing is calculated and the box stays in editing.
 void TFormBasicTamoSet::BBSubmitClick()
 {
+    if (const std::optional<deep::DeepRegion> shown = window::DeepWindowState::Of(*this).edited) {
+        // Centre and extents, read exactly; a number left as it was shown keeps
+        // its own decimals (an empty height stays square pixels). A region
+        // wide enough for 6 bytes is a 6-byte one again.
+        const std::array<const QLineEdit*, 4> edits{EdX1, EdY1, EdX2, EdY2};
+        const std::array<const QLabel*, 4> labels{LabX1, LabY1, LabX2, LabY2};
+        const std::array<const std::string*, 4> kept{&shown->centerX, &shown->centerY, &shown->width, &shown->height};
+        std::array<std::string, 4> typed;
+        for (std::size_t i = 0; i < edits.size(); ++i) {
+            const QString text = edits[i]->text();
+            if (!window::ParseRegionNumber(text.toStdString(), window::SystemDecimalSeparator()))
+                throw window::InvalidFloatText(text.toStdString());
+            typed[i] = text == labels[i]->text() ? *kept[i] : DecimalIn(edits[i]);
+        }
+        Model.SetDeep(view::FromExtents({typed[0], typed[1], typed[2], typed[3]}));
+        StartCalculation();
+        return;
+    }
     view::TypeRegion(ViewRegion, {[this] { return NumberIn(EdX1); }, [this] { return NumberIn(EdX2); },
                                   [this] { return NumberIn(EdY1); }, [this] { return NumberIn(EdY2); }});
     // Corners closer than 6-byte numbers place them are kept as typed, exactly.

@@ -18,23 +18,12 @@
 #include "window/FormJU.h"
 #include "window/LongJobs.h"
 #include "window/ZoomMovieDialog.h"
+#include "DeepWindowSupport.h"
 #include "WindowTestSupport.h"
 
 using namespace guitest;
 
 namespace {
-
-// The picture the command line's renderer draws for the window's view.
-std::vector<std::uint8_t> RenderedBuffer(const exporter::ViewDocument& doc)
-{
-    const render::ViewJob job = render::MakeViewJob(doc);
-    std::vector<std::uint8_t> out;
-    render::ComputeValues(job.job, 0, engine::kBufferHeight,
-                          [&](int, std::span<const std::uint8_t> row) { out.insert(out.end(), row.begin(), row.end()); });
-    return out;
-}
-
-bool Settled(TFormBasicTamoSet& w) { return WaitForCalculation(w) && w.LastComputedRow() == engine::kBufferHeight - 1; }
 
 // Julia Set 3 opened, then a view 10^-40 wide on the boundary of its set applied to it.
 void OpenDeepJuliaView(TFormJU3& w, exporter::ViewDocument& doc)
@@ -73,17 +62,20 @@ TEST(DeepWindow, ZoomingInPastTheSixByteRegionGoesDeepAndZoomingOutComesBack)
     ASSERT_TRUE(Settled(w));
     ASSERT_TRUE(w.Model.Deep());
     EXPECT_EQ(w.IterBuffer.Snapshot(), RenderedBuffer(w.CurrentViewDocument())) << "drawn by the deep engine";
-    // The Position box shows corners to the pixel: more digits than an extended number has.
-    EXPECT_GT(w.LabX1->text().size(), 20) << w.LabX1->text().toStdString();
+    // The Position box shows the centre and extents whole: more digits than an extended number has.
+    EXPECT_EQ(w.LabX1->text(), PositionText(w.Model.Deep()->centerX));
+    EXPECT_EQ(w.LabX2->text(), PositionText(w.Model.Deep()->width));
+    EXPECT_GT(w.LabX2->text().size(), 20) << w.LabX2->text().toStdString();
     const deep::DeepRegion deepest = *w.Model.Deep();
     const std::vector<std::uint8_t> deepestPicture = w.IterBuffer.Snapshot();
 
-    // Typing the corners shown back gives the same view.
+    // Typing the numbers shown back gives the very same view.
     QTest::mouseClick(w.BBEdit, Qt::LeftButton);
     QTest::mouseClick(w.BBSubmit, Qt::LeftButton);
     ASSERT_TRUE(Settled(w));
     ASSERT_TRUE(w.Model.Deep());
-    EXPECT_EQ(w.IterBuffer.Snapshot(), deepestPicture) << "typed corners land on the same pixels";
+    EXPECT_EQ(*w.Model.Deep(), deepest);
+    EXPECT_EQ(w.IterBuffer.Snapshot(), deepestPicture) << "typed numbers land on the same pixels";
 
     // Zooming out far enough returns to a 6-byte region.
     // The steps are the button's; only the last is drawn (a deep picture a
@@ -94,17 +86,18 @@ TEST(DeepWindow, ZoomingInPastTheSixByteRegionGoesDeepAndZoomingOutComesBack)
     ASSERT_TRUE(Settled(w));
     EXPECT_FALSE(w.Model.Deep());
     EXPECT_TRUE(view::SixByteHolds(w.ViewRegion));
+    const engine::RegionValues out = w.ViewRegion.Values();
 
-    // Back to the deepest view: its kept picture comes back as it was.
-    while (!(w.Model.Deep() && *w.Model.Deep() == deepest) && w.Model.CanStep(-1)) {
-        w.MMBackClick();
-        ASSERT_TRUE(Settled(w));
-    }
+    // Back to the deepest view (the one typed back): its kept picture comes back as it was.
+    w.MMBackClick();
+    ASSERT_TRUE(Settled(w));
     ASSERT_TRUE(w.Model.Deep());
+    EXPECT_EQ(*w.Model.Deep(), deepest);
     EXPECT_EQ(w.IterBuffer.Snapshot(), deepestPicture);
     w.MMForwardClick();
     ASSERT_TRUE(Settled(w));
-    EXPECT_TRUE(w.Model.Deep());
+    EXPECT_FALSE(w.Model.Deep());
+    EXPECT_EQ(w.ViewRegion.Values(), out);
 }
 
 TEST(DeepWindow, ADeepViewDocumentOpensInItsWindow)

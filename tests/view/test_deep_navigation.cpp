@@ -233,3 +233,26 @@ TEST(DeepNavigation, AStepPastTheEnginesReachLeavesTheViewAsItWas)
     EXPECT_TRUE(refused);
     EXPECT_EQ(m.Region(), region) << "far below the 6-byte range, the region keeps its last neighbour";
 }
+
+TEST(DeepNavigation, ExtentsShownAndTypedKeepTheDecimalsWhole)
+{
+    // Shown as kept; only the square pixels' height is written out, to the pixel and beyond.
+    const deep::DeepRegion explicitHeight = Deep(100);
+    EXPECT_EQ(view::ExtentsOf(explicitHeight), explicitHeight);
+    const deep::DeepRegion square{"0.25", "-0.5", "3e-60", ""};
+    const deep::DeepRegion shown = view::ExtentsOf(square);
+    EXPECT_EQ(shown.width, "3e-60");
+    EXPECT_NEAR(Off(shown.height, "2.249266862170087976539589442815249266862170087976539589e-60", "3e-60"), 0.0, 1e-15);
+    EXPECT_EQ(view::FromExtents(square), square) << "typed back as it was";
+
+    const std::string long400 = "-0.74999986828031598900621678" + std::string(400, '7');
+    const deep::DeepRegion typed{long400, "0.001", "1e-400", ""};
+    EXPECT_EQ(view::FromExtents(typed), typed) << "digits of any length are kept";
+
+    const deep::DeepRegion refused[] = {
+        {"0.5x", "0", "1e-20", ""}, {"0", "0", "0", ""},       {"0", "0", "-1e-20", ""},
+        {"0", "0", "1e-20", "0"},   {"0", "0", "1e-20", "a"}, {"0", "0", "1e-5000", ""},
+    };
+    for (const deep::DeepRegion& r : refused)
+        EXPECT_THROW(view::FromExtents(r), deep::RegionError) << r.centerX << " " << r.width << " " << r.height;
+}
