@@ -4,6 +4,8 @@
 //
 // Deep/Perturbation/<place> and Deep/Direct/<place> compute the same small
 // grid (pixels per second in items_per_second); Deep/Picture1024/<place>
+// Deep/OneThread/<place> computes that grid on one thread (CPU time);
+// Deep/Picture1024/<place>
 // times a whole 1024 x 768 picture once, reference included;
 // Deep/Memory/interior-1e6 builds a reference of 10^6 steps and reports the
 // process's peak resident size (run it alone for a meaningful number).
@@ -85,6 +87,29 @@ void Direct(benchmark::State& state, const Place& p)
     state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
 }
 
+// The same grid row by row on the calling thread, timed in its CPU time:
+// on a shared machine the pool's wall time moves with the load, the CPU
+// time of one thread much less. count_sum tells a change of the loops
+// that moved a count.
+void OneThread(benchmark::State& state, const Place& p)
+{
+    const deep::Mapping mapping = MappingOf(p, kGridWidth, kGridHeight);
+    const deep::Reference reference(mapping, p.params);
+    std::vector<std::int32_t> counts(kGridWidth);
+    std::uint64_t sum = 0;
+    for (auto _ : state) {
+        sum = 0;
+        for (int i = 0; i < kGridHeight; ++i) {
+            deep::CountRow(reference, mapping, i, counts.data());
+            for (const std::int32_t count : counts)
+                sum += static_cast<std::uint64_t>(count);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
+    state.counters["count_sum"] = static_cast<double>(sum);
+}
+
 void Picture1024(benchmark::State& state, const Place& p)
 {
     for (auto _ : state) {
@@ -128,6 +153,8 @@ const bool registered = [] {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(1);
+        benchmark::RegisterBenchmark(("Deep/OneThread/" + std::string(p.name)).c_str(), OneThread, p)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Deep/Picture1024/" + std::string(p.name)).c_str(), Picture1024, p)
             ->Unit(benchmark::kSecond)
             ->UseRealTime()

@@ -1,0 +1,44 @@
+// Single perturbation steps of two pixels at once, in the x87 registers.
+#pragma once
+
+#include "deep/Reference.h"
+
+namespace deep {
+
+// One pixel between two stops: `at` points to the split Z_m it steps from,
+// `end` to the index at which its run of single steps ends; x, y its delta
+// and cx, cy what each step adds (dc for the level-set count, 0 for the
+// Julia count).
+struct PairLane {
+    const SplitComplex* at = nullptr;
+    const SplitComplex* end = nullptr;
+    long double x = 0.0L, y = 0.0L, cx = 0.0L, cy = 0.0L;
+};
+
+struct PairSteps {
+    PairLane lane[2];
+    // |x| + |y| of a whole value below which the count's escape test
+    // cannot be met.
+    float inside = 0.0f;
+};
+
+// Why a lane stopped, after the step that made it stop.
+enum class PairStop { MayEscape, Rebase, End };
+
+struct PairResult {
+    int lane;
+    PairStop stop;
+};
+
+// Whether PairSteps runs here (the loop is x87 assembly).
+bool PairStepsAvailable();
+
+// Steps both lanes in turn, each exactly as the single-step loop would:
+// z' = ((2 Z_m + z) z) + c in that order of operations, then W = Z_{m+1} + z'
+// and s = |W.x| + |W.y|. A lane stops when s is not below `inside` (the
+// caller makes the exact escape test), when s < |z'.x| + |z'.y| (rebase), or
+// on reaching `end`, tested in that order. The other lane keeps the steps it
+// took; both lanes' `at`, x and y are updated.
+PairResult StepPair(PairSteps& pair);
+
+} // namespace deep
