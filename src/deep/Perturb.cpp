@@ -17,7 +17,7 @@ namespace {
 // the deepest pictures.
 inline long double Size(long double x, long double y) { return std::fabs(x) + std::fabs(y); }
 
-constexpr int kRetrySteps = 32;
+constexpr int kRetrySteps = kLookupRetry;
 constexpr int kRunAlign = 1 << Orbit::kFirstLevel;
 
 template <Formula F>
@@ -48,14 +48,17 @@ constexpr long double SureInside()
 // Z_n as the loop reads them: extended numbers, or the exact sums of two
 // doubles that cost the x87 far less to load.
 struct Wide {
+    static constexpr bool kCalm = false;
     const Complex* z;
     long double X(int n) const { return z[n].x; }
     long double Y(int n) const { return z[n].y; }
 };
 struct Narrow {
+    static constexpr bool kCalm = true;
     const SplitComplex* z;
     long double X(int n) const { return static_cast<long double>(z[n].xHigh) + z[n].xLow; }
     long double Y(int n) const { return static_cast<long double>(z[n].yHigh) + z[n].yLow; }
+    double Calm(int n) const { return z[n].calm; }
 };
 
 // The pixel's dc as the loop reads it. Held in extended, the compiler keeps
@@ -100,6 +103,16 @@ template <Formula F, class Iterates, class Offset>
         zx = nx;
         zy = ny;
         ++m;
+        const long double delta = Size(zx, zy);
+        // A delta small against Z_m settles both tests without the whole
+        // value (see SplitComplex::calm).
+        if constexpr (Iterates::kCalm) {
+            if (delta < z.Calm(m)) {
+                if (m == end)
+                    break;
+                continue;
+            }
+        }
         // The size of the whole value alone settles both tests while it is
         // well inside the escape bound, which keeps the loop in the x87's
         // eight registers.
@@ -108,7 +121,7 @@ template <Formula F, class Iterates, class Offset>
             escaped = true;
             break;
         }
-        if (size < Size(zx, zy)) {
+        if (size < delta) {
             rebase = true;
             break;
         }
@@ -182,7 +195,8 @@ public:
             // Single steps up to the next index where a lookup is due, the
             // reference's end or the limit, whichever comes first.
             const int due = m_ < retry_ ? retry_ : (m_ | (kRunAlign - 1)) + 1;
-            end_ = std::min(std::min(due, last_), m_ + (limit_ - n_));
+            hardEnd_ = std::min(last_, m_ + (limit_ - n_));
+            end_ = std::min(due, hardEnd_);
             return true;
         }
         return false;
@@ -234,6 +248,9 @@ public:
     std::int32_t Count() const { return n_; }
     int M() const { return m_; }
     int End() const { return end_; }
+    // Where single steps must end whatever the lookups find: the
+    // reference's end or the limit.
+    int HardEnd() const { return hardEnd_; }
     const Orbit& Along() const { return *orbit_; }
 
     long double zx = 0.0L, zy = 0.0L, cx = 0.0L, cy = 0.0L;
@@ -266,7 +283,7 @@ private:
     NarrowOffset narrowC_{};
     bool splitC_ = false;
     bool done_ = false;
-    int m_ = 0, retry_ = 0, end_ = 0;
+    int m_ = 0, retry_ = 0, end_ = 0, hardEnd_ = 0;
     std::int32_t n_ = 0;
 };
 
@@ -308,7 +325,8 @@ void PairRow(const Reference& reference, const Complex& offset, const Mapping& m
     auto load = [&](int k) {
         Walk<F>& w = *walks[k];
         const SplitComplex* split = w.Along().split.data();
-        pair.lane[k] = {split + w.M(), split + w.End(), w.zx, w.zy, w.cx, w.cy};
+        // A lookup is due at End() unless that is the hard end.
+        pair.lane[k] = {split + w.M(), split + w.HardEnd(), split + w.End(), w.zx, w.zy, w.cx, w.cy};
     };
     if (!fill(0))
         return;
@@ -335,12 +353,10 @@ void PairRow(const Reference& reference, const Complex& offset, const Mapping& m
                 going = w.Stopped(true, false);
             else if (Size(at.x + w.zx, at.y + w.zy) < Size(w.zx, w.zy))
                 going = w.Stopped(false, true);
-            else if (w.M() == w.End())
+            else if (pair.lane[k].at == pair.lane[k].end || pair.lane[k].at == pair.lane[k].look)
                 going = w.Stopped(false, false);
-            else {
-                load(k);
+            else
                 continue;
-            }
         } else {
             going = w.Stopped(false, r.stop == PairStop::Rebase);
         }
