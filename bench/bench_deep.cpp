@@ -4,7 +4,8 @@
 //
 // Deep/Perturbation/<place> and Deep/Direct/<place> compute the same small
 // grid (pixels per second in items_per_second); Deep/Picture1024/<place>
-// Deep/OneThread/<place> computes that grid on one thread (CPU time);
+// Deep/OneThread/<place> and Deep/DirectOneThread/<place> compute that grid
+// on one thread (CPU time);
 // Deep/Picture1024/<place>
 // times a whole 1024 x 768 picture once, reference included;
 // Deep/Memory/interior-1e6 builds a reference of 10^6 steps and reports the
@@ -110,6 +111,21 @@ void OneThread(benchmark::State& state, const Place& p)
     state.counters["count_sum"] = static_cast<double>(sum);
 }
 
+// The yardstick on one thread, in CPU time, for the ratio of OneThread.
+void DirectOneThread(benchmark::State& state, const Place& p)
+{
+    const deep::Mapping mapping = MappingOf(p, kGridWidth, kGridHeight);
+    for (auto _ : state) {
+        std::uint64_t sum = 0;
+        for (int i = 0; i < kGridHeight; ++i)
+            for (int j = 0; j < kGridWidth; ++j)
+                sum += static_cast<std::uint64_t>(deep::DirectCount(mapping, p.params, j, i, mapping.Bits()));
+        benchmark::DoNotOptimize(sum);
+        state.counters["count_sum"] = static_cast<double>(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
+}
+
 void Picture1024(benchmark::State& state, const Place& p)
 {
     for (auto _ : state) {
@@ -155,6 +171,9 @@ const bool registered = [] {
             ->Iterations(1);
         benchmark::RegisterBenchmark(("Deep/OneThread/" + std::string(p.name)).c_str(), OneThread, p)
             ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Deep/DirectOneThread/" + std::string(p.name)).c_str(), DirectOneThread, p)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
         benchmark::RegisterBenchmark(("Deep/Picture1024/" + std::string(p.name)).c_str(), Picture1024, p)
             ->Unit(benchmark::kSecond)
             ->UseRealTime()
