@@ -38,6 +38,7 @@ std::vector<Place> Places()
     const deep::FormulaParams rabbit{deep::Formula::Julia, -0.12L, 0.74L, 8000};
     return {
         {"seahorse-1e-30", seahorse, AtDepth(deeptest::kSeahorseIn, 30), "0.001", 30},
+        {"minibrot-1e-30", seahorse, AtDepth(deeptest::kMinibrotX, 30), AtDepth(deeptest::kMinibrotY, 30), 30},
         {"seahorse-1e-100", seahorse, AtDepth(deeptest::kSeahorseIn, 100), "0.001", 100},
         {"seahorse-1e-300", seahorse, AtDepth(deeptest::kSeahorseIn, 300), "0.001", 300},
         {"misiurewicz-1e-300", {deep::Formula::LevelSet, 0.0L, 0.0L, 8000}, "3e-301", "1", 300},
