@@ -4,6 +4,9 @@
 //
 // Deep/Perturbation/<place> and Deep/Direct/<place> compute the same small
 // grid (pixels per second in items_per_second); Deep/Picture1024/<place>
+// Deep/OneThread/<place> and Deep/DirectOneThread/<place> compute that grid
+// on one thread (CPU time);
+// Deep/Picture1024/<place>
 // times a whole 1024 x 768 picture once, reference included;
 // Deep/Memory/interior-1e6 builds a reference of 10^6 steps and reports the
 // process's peak resident size (run it alone for a meaningful number).
@@ -35,6 +38,7 @@ std::vector<Place> Places()
     const deep::FormulaParams rabbit{deep::Formula::Julia, -0.12L, 0.74L, 8000};
     return {
         {"seahorse-1e-30", seahorse, AtDepth(deeptest::kSeahorseIn, 30), "0.001", 30},
+        {"minibrot-1e-30", seahorse, AtDepth(deeptest::kMinibrotX, 30), AtDepth(deeptest::kMinibrotY, 30), 30},
         {"seahorse-1e-100", seahorse, AtDepth(deeptest::kSeahorseIn, 100), "0.001", 100},
         {"seahorse-1e-300", seahorse, AtDepth(deeptest::kSeahorseIn, 300), "0.001", 300},
         {"misiurewicz-1e-300", {deep::Formula::LevelSet, 0.0L, 0.0L, 8000}, "3e-301", "1", 300},
@@ -85,6 +89,44 @@ void Direct(benchmark::State& state, const Place& p)
     state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
 }
 
+// The same grid row by row on the calling thread, timed in its CPU time:
+// on a shared machine the pool's wall time moves with the load, the CPU
+// time of one thread much less. count_sum tells a change of the loops
+// that moved a count.
+void OneThread(benchmark::State& state, const Place& p)
+{
+    const deep::Mapping mapping = MappingOf(p, kGridWidth, kGridHeight);
+    const deep::Reference reference(mapping, p.params);
+    std::vector<std::int32_t> counts(kGridWidth);
+    std::uint64_t sum = 0;
+    for (auto _ : state) {
+        sum = 0;
+        for (int i = 0; i < kGridHeight; ++i) {
+            deep::CountRow(reference, mapping, i, counts.data());
+            for (const std::int32_t count : counts)
+                sum += static_cast<std::uint64_t>(count);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
+    state.counters["count_sum"] = static_cast<double>(sum);
+}
+
+// The yardstick on one thread, in CPU time, for the ratio of OneThread.
+void DirectOneThread(benchmark::State& state, const Place& p)
+{
+    const deep::Mapping mapping = MappingOf(p, kGridWidth, kGridHeight);
+    for (auto _ : state) {
+        std::uint64_t sum = 0;
+        for (int i = 0; i < kGridHeight; ++i)
+            for (int j = 0; j < kGridWidth; ++j)
+                sum += static_cast<std::uint64_t>(deep::DirectCount(mapping, p.params, j, i, mapping.Bits()));
+        benchmark::DoNotOptimize(sum);
+        state.counters["count_sum"] = static_cast<double>(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kGridWidth * kGridHeight);
+}
+
 void Picture1024(benchmark::State& state, const Place& p)
 {
     for (auto _ : state) {
@@ -127,6 +169,11 @@ const bool registered = [] {
         benchmark::RegisterBenchmark(("Deep/Direct/" + std::string(p.name)).c_str(), Direct, p)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
+            ->Iterations(1);
+        benchmark::RegisterBenchmark(("Deep/OneThread/" + std::string(p.name)).c_str(), OneThread, p)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Deep/DirectOneThread/" + std::string(p.name)).c_str(), DirectOneThread, p)
+            ->Unit(benchmark::kMillisecond)
             ->Iterations(1);
         benchmark::RegisterBenchmark(("Deep/Picture1024/" + std::string(p.name)).c_str(), Picture1024, p)
             ->Unit(benchmark::kSecond)

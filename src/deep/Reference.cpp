@@ -89,6 +89,26 @@ Bla Merge(const Bla& x, const Bla& y, long double radius)
 
 } // namespace
 
+float FloatBelow(long double x)
+{
+    if (!(x < std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::max();
+    float f = static_cast<float>(x);
+    if (static_cast<long double>(f) > x)
+        f = std::nextafter(f, 0.0f);
+    return f;
+}
+
+float FloatAbove(long double x)
+{
+    if (!(x <= std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::infinity();
+    float f = static_cast<float>(x);
+    if (static_cast<long double>(f) < x)
+        f = std::nextafter(f, std::numeric_limits<float>::infinity());
+    return f;
+}
+
 bool SplitExactly(long double x, double& high, double& low)
 {
     if (!(std::fabs(x) <= static_cast<long double>(std::numeric_limits<double>::max())))
@@ -100,8 +120,22 @@ bool SplitExactly(long double x, double& high, double& low)
 
 namespace {
 
-void BuildSplit(Orbit& orbit)
+// With S = |Z.x| + |Z.y| and a delta of size d = |z.x| + |z.y| < S / 2, the
+// whole value's size is at least S - d > d: no rebase. Below `inside` - 1 -
+// S it is at most S + d, an iterate well inside the bound that no escape
+// test can meet. The 2^-40 leaves room for the roundings of S, of d, of the
+// whole value and its size (a few units of 2^-64 each) and of the double.
+float CalmSize(const Complex& z, long double inside)
 {
+    const long double size = std::fabs(z.x) + std::fabs(z.y);
+    const long double calm = std::min(0.5L * size, inside - 1.0L - size) * (1.0L - 0x1p-40L);
+    return calm > 0.0L && std::isfinite(calm) ? FloatBelow(calm) : 0.0f;
+}
+
+void BuildSplit(Orbit& orbit, Formula formula)
+{
+    // The single-step loops' bound below which no iterate can escape.
+    const long double inside = formula == Formula::LevelSet ? 99.0L : 25.0L;
     orbit.split.resize(orbit.z.size());
     for (std::size_t n = 0; n < orbit.z.size(); ++n) {
         SplitComplex& s = orbit.split[n];
@@ -110,12 +144,13 @@ void BuildSplit(Orbit& orbit)
             orbit.split.shrink_to_fit();
             return;
         }
+        s.calm = CalmSize(orbit.z[n], inside);
     }
 }
 
 void BuildTables(Orbit& orbit, Formula formula, long double radius)
 {
-    BuildSplit(orbit);
+    BuildSplit(orbit, formula);
     const int last = orbit.Last();
     const Complex b = formula == Formula::LevelSet ? Complex{1.0L, 0.0L} : Complex{0.0L, 0.0L};
     // One step from index s: z' = 2 Z_s z + z^2 + B dc; the square is
@@ -151,6 +186,11 @@ void BuildTables(Orbit& orbit, Formula formula, long double radius)
         for (std::size_t j = 0; j < next.size(); ++j)
             next[j] = Merge(below[2 * j], below[2 * j + 1], radius);
         orbit.levels.push_back(std::move(next));
+    }
+    if (!orbit.split.empty()) {
+        const std::vector<Bla>& shortest = orbit.levels.front();
+        for (std::size_t j = 0; j < shortest.size(); ++j)
+            orbit.split[j << Orbit::kFirstLevel].run = FloatAbove(shortest[j].r);
     }
 }
 

@@ -27,7 +27,20 @@ struct Bla {
 // in one cheap operation and an 80-bit number in several slow ones.
 struct SplitComplex {
     double xHigh = 0.0, xLow = 0.0, yHigh = 0.0, yLow = 0.0;
+    // A delta with |x| + |y| below this, added to this iterate, can neither
+    // be nearer 0 than the delta itself (no rebase) nor meet the escape
+    // test: both tests of a single step are then settled by one comparison.
+    float calm = 0.0f;
+    // At least the radius of the shortest run of the tables starting here
+    // (0 where none starts): a delta of |x| + |y| not below it finds no run,
+    // without the lookup.
+    float run = 0.0f;
 };
+
+// A float at most / at least x (x >= 0, not a NaN; beyond the floats the
+// largest float / infinity).
+float FloatBelow(long double x);
+float FloatAbove(long double x);
 
 // x as high + low, both doubles; false (and the parts meaningless) when no
 // such exact sum exists: beyond the range of doubles, or a low part that

@@ -30,6 +30,10 @@ std::vector<AgreementCase> AgreementCases()
     const FormulaParams misiurewicz{Formula::LevelSet, 0.0L, 0.0L, 3000};
     const FormulaParams rabbit{Formula::Julia, -0.12L, 0.74L, 8000};
     std::vector<AgreementCase> cases;
+    // Beside a minibrot, where pixels leave the reference after each of
+    // its periods and take thousands of single steps.
+    cases.push_back({"minibrot", seahorse, AtDepth(deeptest::kMinibrotX, 30), AtDepth(deeptest::kMinibrotY, 30), 30, 8,
+                     6});
     for (int depth : {30, 100, 300}) {
         cases.push_back({"seahorse", seahorse, AtDepth(deeptest::kSeahorseIn, depth), "0.001", depth, 8, 6});
         // Beside c = i, whose orbit 0, i, -1+i, -i, -1+i ... is preperiodic.
