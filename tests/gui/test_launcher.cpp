@@ -250,7 +250,8 @@ TEST_F(Launcher, ClosingEndsTheEventLoopWhileRendersRunAfterACancelledMovie)
     std::vector<TFormBasicTamoSet*> rendering;
     for (const char* button : {"SBJU2", "SBJU1", "SBJU3", "SBJU4", "SBJU5", "SBJU6"}) {
         TFormBasicTamoSet* r = WindowOfLauncherButton(button);
-        r->show(); // a render needs no picture of the window's own
+        r->show(); // a render needs no picture of the window's own: its calculation is stopped
+        r->RequestStop();
         ASSERT_TRUE(WaitForCalculation(*r));
         window::PictureChoice picture;
         picture.width = 7680;
