@@ -343,7 +343,7 @@ std::string ViewText(const ViewDocument& v)
     WriteParameters(v, line, pair);
     line("# Colours: palette page (vga, 2, 3, 4, 15), panel colours 0xBBGGRR,");
     line("# palette rotation, red/green/blue offsets, colour offset.");
-    pair("palette", PalettePageName(v.page));
+    pair("palette", exporter::PalettePageName(v.page)); // not colour::PalettePageName, the palette file's title
     colour::PanelColours panels = v.panels;
     for (const PageName& p : kPages)
         if (p.panels)

@@ -14,12 +14,6 @@
 
 namespace movie {
 
-namespace {
-
-std::string SystemText(int error) { return std::error_code(error, std::generic_category()).message(); }
-
-} // namespace
-
 void WriteFrame(FrameSink& sink, int index, int width, std::span<const std::uint8_t> rgb, std::string_view viewText)
 {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
@@ -59,9 +53,9 @@ void FramesDirSink::Begin(int width, int height, int frames)
         const int error = errno;
         struct stat st {};
         if (error != EEXIST)
-            throw MovieError(folder_ + ": " + SystemText(error));
+            throw MovieError(folder_ + ": " + fileio::ErrorText(error));
         if (::stat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            throw MovieError(folder_ + ": " + SystemText(ENOTDIR));
+            throw MovieError(folder_ + ": " + fileio::ErrorText(ENOTDIR));
     }
     width_ = width;
     height_ = height;
@@ -79,7 +73,7 @@ void FramesDirSink::BeginFrame(int index, std::string_view viewText)
     std::string name_made;
     const int fd = fileio::CreateUnique(folder_ + "/." + name + ".", "", name_made);
     if (fd < 0)
-        throw MovieError(target_ + ": " + SystemText(errno));
+        throw MovieError(target_ + ": " + fileio::ErrorText(errno));
     ::close(fd);
     temporary_ = name_made;
     try {
@@ -115,7 +109,7 @@ void FramesDirSink::EndFrame()
     writer_.reset();
     if (const int error = fileio::RenameOver(temporary_, target_); error != 0) {
         Abort();
-        throw MovieError(target_ + ": " + SystemText(error));
+        throw MovieError(target_ + ": " + fileio::ErrorText(error));
     }
     temporary_.clear();
     ++written_;

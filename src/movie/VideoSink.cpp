@@ -26,8 +26,6 @@ namespace movie {
 
 namespace {
 
-std::string SystemText(int error) { return std::error_code(error, std::generic_category()).message(); }
-
 bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
     if (text.size() < suffix.size())
@@ -79,7 +77,7 @@ std::string CreateTemporary(const std::string& target)
     std::string name;
     const int fd = fileio::CreateUnique(target + ".", ".part", name);
     if (fd < 0)
-        throw MovieError(target + ": " + SystemText(errno));
+        throw MovieError(target + ": " + fileio::ErrorText(errno));
     ::close(fd);
     return name;
 }
@@ -164,7 +162,7 @@ void VideoSink::Begin(int width, int height, int frames)
             if (fd >= 0)
                 ::close(fd);
         Abort();
-        throw MovieError(settings_.path + ": " + SystemText(error));
+        throw MovieError(settings_.path + ": " + fileio::ErrorText(error));
     }
     input_ = input[1];
     errors_ = errors[0];
@@ -203,7 +201,7 @@ void VideoSink::Begin(int width, int height, int frames)
         if (spawned == ENOENT)
             throw MovieError(settings_.path + ": cannot make a video, the program " + settings_.program +
                              " was not found. Install the Debian package \"ffmpeg\" (PNG frames need no ffmpeg).");
-        throw MovieError(settings_.path + ": cannot start " + settings_.program + ": " + SystemText(spawned));
+        throw MovieError(settings_.path + ": cannot start " + settings_.program + ": " + fileio::ErrorText(spawned));
     }
     pid_ = pid;
     // Both ends non-blocking: a write never hangs past a cancel, and ffmpeg's
@@ -244,7 +242,7 @@ void VideoSink::Write(const std::uint8_t* data, std::size_t size)
         if (::poll(fds, 2, 100) < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(SystemText(errno));
+            Fail(fileio::ErrorText(errno));
         }
         if (fds[1].revents != 0)
             ReadErrors();
@@ -256,7 +254,7 @@ void VideoSink::Write(const std::uint8_t* data, std::size_t size)
                 continue;
             if (errno == EPIPE) // ffmpeg has ended: its status and messages say why
                 Fail(EncoderFailure(WaitForEncoder()));
-            Fail(SystemText(errno));
+            Fail(fileio::ErrorText(errno));
         }
         data += n;
         size -= static_cast<std::size_t>(n);
@@ -292,7 +290,7 @@ void VideoSink::Finish()
     if (!error)
         error = fileio::RenameOver(temporary_, settings_.path);
     if (error)
-        Fail(SystemText(error));
+        Fail(fileio::ErrorText(error));
     temporary_.clear();
 }
 

@@ -55,6 +55,8 @@ protected:
         deepDoc = FormJU3->CurrentViewDocument();
         deepDoc.deepRegion = deep::DeepRegion{"0.358762273555880679600001", "0.0000000000000000000000000000000000000002",
                                               "1e-40", ""};
+        // A low limit keeps each of the many deep pictures below cheap under the sanitizers.
+        deepDoc.parameters.iterations = 60;
     }
     static void TearDownTestSuite() { DestroyApplicationWindows(); }
     void SetUp() override
@@ -190,7 +192,7 @@ TEST_F(DeepCommands, ColoursRepaintAndTheHistoryAndReferenceComeBack)
     EXPECT_EQ(window::DeepWindowState::Of(*w).reference, kept);
     EXPECT_EQ(w->IterBuffer.Snapshot(), picture);
     exporter::ViewDocument higher = deepDoc;
-    higher.parameters.iterations = 300;
+    higher.parameters.iterations = 120;
     ASSERT_TRUE(draw(higher));
     EXPECT_EQ(w->IterBuffer.Snapshot(), RenderedBuffer(higher));
     ASSERT_TRUE(draw(deepDoc));
