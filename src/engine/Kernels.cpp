@@ -1,7 +1,7 @@
 // Pixel kernels: each reads the pixel from the set's Current and counts completed iterations.
 #include "engine/Kernels.h"
 
-#include "engine/KernelFormulas.h"
+#include "engine/ModularFormulas.h"
 
 namespace engine {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "engine/KernelFormulas.h"
+#include "engine/ModularFormulas.h"
 #include "engine/Kernels.h"
 
 namespace engine {
@@ -109,7 +109,7 @@ struct SinCosOrbit {
     }
 };
 
-// The modular family: the formulas of KernelFormulas.h on a pair instead of
+// The modular family: the formulas of ModularFormulas.h on a pair instead of
 // a triple (no modular formula reads Z), with the truncation of the
 // remainder done by FISTTP: truncation toward zero into a signed 32-bit
 // integer, the integer indefinite -2^31 for NaN and anything out of range,
