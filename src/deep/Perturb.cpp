@@ -429,7 +429,8 @@ bool ComputeRows(const Reference& reference, const Mapping& mapping, int firstRo
     for (int row = firstRow; row < lastRow; ++row) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return false;
-        stream.TakeRow(row, cells.data());
+        if (!stream.TakeRow(row, cells.data(), cancel))
+            return false;
         sink(row, cells.data());
     }
     return true;

@@ -2,6 +2,7 @@
 #include "engine/RowPool.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "engine/Compute.h"
 
@@ -182,14 +183,30 @@ int RowStream::Compute(int slot)
 
 void RowStream::TakeRow(int row, std::uint8_t* out)
 {
+    TakeRow(row, out, nullptr);
+}
+
+bool RowStream::TakeRow(int row, std::uint8_t* out, const std::atomic<bool>* cancel)
+{
     const int n = static_cast<int>(slots_.size());
     const int slot = (row - firstRow_) % n;
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return s.row == row && s.done; });
+    auto ready = [&] { return s.row == row && s.done; };
+    if (cancel == nullptr) {
+        changed_.wait(lock, ready);
+    } else {
+        // Newer streams are served first, so an older stream's row may be
+        // long in coming while they run: a cancelled reader must not wait
+        // for it. Nothing wakes this wait when the flag is set, hence the slices.
+        while (!changed_.wait_for(lock, std::chrono::milliseconds(10), ready))
+            if (cancel->load(std::memory_order_relaxed))
+                return false;
+    }
     std::copy(s.values.begin(), s.values.end(), out);
     if (row + n < lastRow_)
         Schedule(slot, row + n);
+    return true;
 }
 
 } // namespace engine

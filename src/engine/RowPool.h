@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -100,6 +101,9 @@ public:
     // Waits for row `row` (rows are read in order from the first), copies
     // its grid.width values to out and schedules the row `lookahead` further down.
     void TakeRow(int row, std::uint8_t* out);
+    // The same, but gives up (false) once *cancel is set while the row is
+    // still to come; a null cancel waits as above.
+    bool TakeRow(int row, std::uint8_t* out, const std::atomic<bool>* cancel);
 
 private:
     friend class RowPool;

@@ -40,7 +40,8 @@ void ComputeValues(const Job& job, int firstRow, int lastRow, const ValueSink& s
     for (int r = firstRow; r < lastRow; ++r) {
         if (cancelled())
             throw Cancelled();
-        stream.TakeRow(r, row.data());
+        if (!stream.TakeRow(r, row.data(), control.cancel))
+            throw Cancelled();
         sink(r, row);
         ++progress.rowsDone;
         if (control.progress)

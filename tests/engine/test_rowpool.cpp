@@ -1,6 +1,7 @@
 // The shared row pool: ordered rows equal the one-thread result, early stops and concurrent streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <set>
@@ -140,4 +141,27 @@ TEST(RowPool, TheNewestStreamIsServedFirstAndTheOlderOneStillFinishes)
     EXPECT_EQ(pool.RunOne().first, nullptr) << "nothing left queued";
     EXPECT_EQ(newerGot, newerExpected);
     EXPECT_EQ(olderGot, olderExpected);
+}
+
+TEST(RowPool, ACancelledReaderStopsWaitingForARowThatIsNotComing)
+{
+    // A pool without threads computes nothing unless told to: row 1 never
+    // comes, as an older render's row may not while newer pictures run.
+    RowPool pool{RowPool::Manual{}};
+    Fixture f = Make("FormJU4", -8, 8, -6, 6);
+    std::vector<std::uint8_t> expected(kBufferCells);
+    ComputeBuffer(f.region, *f.set, f.view->function, 1, expected.data());
+    RowStream stream(f.region, *f.set, f.view->function, 2, pool);
+    std::atomic<bool> cancel{false};
+    std::vector<std::uint8_t> row(kBufferWidth);
+
+    ASSERT_EQ(pool.RunOne().second, 0);
+    ASSERT_TRUE(stream.TakeRow(0, row.data(), &cancel));
+    EXPECT_TRUE(std::equal(row.begin(), row.end(), expected.begin()));
+    cancel.store(true);
+    EXPECT_FALSE(stream.TakeRow(1, row.data(), &cancel));
+    // A row already there is still handed over after a cancel.
+    ASSERT_EQ(pool.RunOne().second, 1);
+    EXPECT_TRUE(stream.TakeRow(1, row.data(), &cancel));
+    EXPECT_TRUE(std::equal(row.begin(), row.end(), expected.begin() + kBufferWidth));
 }
