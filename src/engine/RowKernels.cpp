@@ -30,11 +30,11 @@ inline void SinCos87(Extended x, Extended& s, Extended& c)
 }
 
 // glibc's arctangent of an extended value is FPATAN of (x, 1); inline it
-// saves a call per iteration. st(7) is clobbered to make room for the 1.
+// saves a call per iteration. FPATAN pops: st(1) is gone afterwards.
 inline Extended ArcTan87(Extended x)
 {
     Extended r;
-    __asm__("fld1\n\tfpatan" : "=t"(r) : "0"(x) : "st(7)");
+    __asm__("fpatan" : "=t"(r) : "0"(1.0L), "u"(x) : "st(1)");
     return r;
 }
 

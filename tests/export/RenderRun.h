@@ -1,19 +1,12 @@
 // Runs quillon-render as a separate process for the end-to-end tests.
 #pragma once
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
+#include "../support/Spawn.h"
 #include "TestFiles.h"
 
 namespace testfiles {
@@ -40,37 +33,19 @@ inline std::string RenderCommand(const std::vector<std::string>& args)
     return command;
 }
 
-// Starts the renderer with the arguments, no shell between: standard output
-// and error go to the files named (created or emptied). posix_spawn, not fork:
-// the thread sanitizer refuses a fork once threads run (the row pool's do).
-// Returns the process id, or -1.
+// Starts the renderer with the arguments; standard output and error go to
+// the files named (created or emptied). Returns the process id, or -1.
 inline pid_t StartRender(const std::vector<std::string>& args, const std::string& out = "/dev/null",
                          const std::string& err = "/dev/null")
 {
-    std::vector<std::string> words{QUILLON_RENDER_EXE};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return failed ? -1 : pid;
+    return testsupport::StartProgram(QUILLON_RENDER_EXE, args, out, err);
 }
 
 // The exit status of a started renderer; -1 when it did not exit normally.
 inline int WaitForRender(pid_t pid)
 {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const testsupport::Ending ending = testsupport::WaitForProgram(pid);
+    return ending.exited ? ending.status : -1;
 }
 
 struct RunResult {

@@ -1,9 +1,12 @@
 // The sanitizer builds really fail on a report: a deliberate fault of each kind, run with the options and suppressions CI uses.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <cstdlib>
+
 #include <QString>
+#include <QTemporaryDir>
+
+#include "Spawn.h"
 
 namespace {
 
@@ -17,25 +20,20 @@ struct Outcome {
 
 Outcome RunCanary(const char* mode)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen"};
     // The suppression files CI passes, should the test run without them.
-    const QString supp = QStringLiteral(QUILLON_SOURCE_DIR "/tests/sanitizer/");
-    if (!env.contains("LSAN_OPTIONS"))
-        env.insert("LSAN_OPTIONS", "suppressions=" + supp + "lsan.supp");
-    if (!env.contains("TSAN_OPTIONS"))
-        env.insert("TSAN_OPTIONS", "suppressions=" + supp + "tsan.supp");
-    p.setProcessEnvironment(env);
-    p.start(QUILLON_SANITIZER_CANARY, {QString::fromLatin1(mode)});
+    const std::string supp = QUILLON_SOURCE_DIR "/tests/sanitizer/";
+    if (std::getenv("LSAN_OPTIONS") == nullptr)
+        environment.push_back("LSAN_OPTIONS=suppressions=" + supp + "lsan.supp");
+    if (std::getenv("TSAN_OPTIONS") == nullptr)
+        environment.push_back("TSAN_OPTIONS=suppressions=" + supp + "tsan.supp");
+    QTemporaryDir dir;
+    const testsupport::ProgramRun run = testsupport::RunProgram(
+        QUILLON_SANITIZER_CANARY, {mode}, dir.path().toStdString(), environment, std::chrono::minutes(2));
     Outcome o;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    o.crashed = p.exitStatus() == QProcess::CrashExit;
-    o.exitCode = p.exitCode();
-    o.err = p.readAllStandardError();
+    o.crashed = run.ending.signalled || run.ending.timedOut;
+    o.exitCode = run.ending.status;
+    o.err = QByteArray::fromStdString(run.err);
     return o;
 }
 
