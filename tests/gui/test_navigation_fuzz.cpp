@@ -221,15 +221,17 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
     QLineEdit* boxes[4] = {w.EdX1, w.EdY1, w.EdX2, w.EdY2}; // in the order they are read
     int succeeded = 0, invalid = 0, overflowed = 0;
 
-    for (int round = 0; round < 1000; ++round) {
+    // Each Submit repaints the whole picture: 400 rounds reach every kind of
+    // text many times over, the reader's own fuzz above takes the thousands.
+    for (int round = 0; round < 400; ++round) {
         if (!w.BBSubmit->isEnabled())
             QTest::mouseClick(w.BBEdit, Qt::LeftButton);
         ASSERT_TRUE(w.BBSubmit->isEnabled());
         for (QLineEdit* e : boxes)
             e->setText(QString::fromStdString(source.Pick(4) == 0 ? source.Next(false) : source.Number()));
         // Long texts now and then: the box keeps them whole.
-        if (round % 50 == 0) {
-            QLineEdit* e = boxes[(round / 50) % 4];
+        if (round % 20 == 0) {
+            QLineEdit* e = boxes[(round / 20) % 4];
             const QString text = QString::fromStdString(source.Long());
             e->setText(text);
             ASSERT_EQ(e->text(), text);
@@ -288,6 +290,6 @@ TEST(NavigationFuzz, SubmitGivesARegionOrTheExactMessage)
     }
     testseam::Dialogs().error = nullptr;
     EXPECT_GT(succeeded, 100);
-    EXPECT_GT(invalid, 100);
-    EXPECT_GT(overflowed, 10);
+    EXPECT_GT(invalid, 80);
+    EXPECT_GT(overflowed, 60);
 }
