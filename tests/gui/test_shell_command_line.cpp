@@ -1,12 +1,12 @@
 // The program's command line: --help, --version, unknown options, files, and the toolkit's options left to it.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <string>
 #include <vector>
 
+#include "Spawn.h"
 #include "shell/CommandLine.h"
 
 using shell::CommandLine;
@@ -70,24 +70,21 @@ TEST(ShellCommandLine, SortsHelpVersionFilesToolkitOptionsAndUnknownOptions)
 TEST(ShellCommandLine, TheProgramAnswersWithoutADisplay)
 {
     struct Run {
-        QStringList arguments;
+        std::vector<std::string> arguments;
         int status;
         bool toStdout;
     };
     const std::vector<Run> runs = {{{"--help"}, 0, true}, {{"--version"}, 0, true}, {{"--nonsense"}, 2, false}};
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
     for (const Run& run : runs) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        p.setProcessEnvironment(env);
-        p.start(QUILLON_EXE, run.arguments);
-        ASSERT_TRUE(p.waitForFinished(30000)) << run.arguments.join(' ').toStdString();
-        const QByteArray out = p.readAllStandardOutput();
-        const QByteArray err = p.readAllStandardError();
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), run.status) << run.arguments.join(' ').toStdString() << ": " << err.toStdString();
+        const testsupport::ProgramRun p = testsupport::RunProgram(
+            QUILLON_EXE, run.arguments, dir.path().toStdString(), {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"},
+            std::chrono::seconds(30));
+        const QByteArray out = QByteArray::fromStdString(p.out);
+        const QByteArray err = QByteArray::fromStdString(p.err);
+        ASSERT_TRUE(p.ending.exited) << run.arguments.front() << ": " << p.err;
+        EXPECT_EQ(p.ending.status, run.status) << run.arguments.front() << ": " << p.err;
         if (run.toStdout) {
             EXPECT_TRUE(err.isEmpty()) << err.toStdString();
             EXPECT_TRUE(out.startsWith(run.arguments.front() == "--help" ? "Usage: quillon" : "Quillon 2.8B"))

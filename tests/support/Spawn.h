@@ -24,8 +24,9 @@ extern char** environ;
 namespace testsupport {
 
 // Starts exe with the arguments; standard output and error go to the files
-// named (created or emptied). `environment` entries ("NAME=value") replace
-// or add to this process's. Returns the process id, or -1.
+// named (created or emptied). `environment` entries "NAME=value" replace or
+// add to this process's, and an entry "NAME" removes it. Returns the process
+// id, or -1.
 inline pid_t StartProgram(const std::string& exe, const std::vector<std::string>& args,
                           const std::string& out = "/dev/null", const std::string& err = "/dev/null",
                           const std::vector<std::string>& environment = {})
@@ -36,16 +37,19 @@ inline pid_t StartProgram(const std::string& exe, const std::vector<std::string>
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
+    auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> settings;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         bool replaced = false;
         for (const std::string& s : environment)
-            replaced = replaced || entry.compare(0, s.find('=') + 1, s, 0, s.find('=') + 1) == 0;
+            replaced = replaced || name(s) == name(entry);
         if (!replaced)
             settings.push_back(entry);
     }
-    settings.insert(settings.end(), environment.begin(), environment.end());
+    for (const std::string& s : environment)
+        if (s.find('=') != std::string::npos)
+            settings.push_back(s);
     std::vector<char*> envp;
     for (std::string& s : settings)
         envp.push_back(s.data());
