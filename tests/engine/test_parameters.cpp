@@ -66,8 +66,9 @@ TEST(IterationLimit, EveryCountIsTheOrbitsCountCappedAtTheLimit)
                     const std::int32_t expected = std::min(own[j], limit);
                     ASSERT_EQ(CountWith(*set, view.function, limit, px[j], y), expected)
                         << id << " limit " << limit << " row " << row << " column " << j;
-                    if (view.function != CountTamoSet)
+                    if (view.function != CountTamoSet) {
                         ASSERT_EQ(fast[j], LowByte(expected)) << id << " row kernel, limit " << limit << " column " << j;
+                    }
                 }
             }
         }
@@ -107,8 +108,9 @@ TEST(IterationLimit, ComputeRowUsesTheSetsParameters)
             }
         }
         EXPECT_TRUE(anyDiffersFromDefault) << id << ": the parameters changed nothing";
-        if (view.function != CountTamoSet)
+        if (view.function != CountTamoSet) {
             EXPECT_TRUE(anyAbove255) << id << ": no count past the old limit";
+        }
     }
 }
 

@@ -15,22 +15,22 @@ using testfiles::TempDir;
 
 namespace {
 
-struct Rgb {
+struct CliRgb {
     int r, g, b;
 };
 
 // The text a .map of these colours has: "R G B" and LF, one colour a line.
-std::string MapText(const std::vector<Rgb>& colours, const std::string& comment = "")
+std::string MapText(const std::vector<CliRgb>& colours, const std::string& comment = "")
 {
     std::string text;
-    for (const Rgb& c : colours)
+    for (const CliRgb& c : colours)
         text += std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + comment + "\n";
     return text;
 }
 
-std::vector<Rgb> TableColours(const colour::TPaletteTable& t)
+std::vector<CliRgb> TableColours(const colour::TPaletteTable& t)
 {
-    std::vector<Rgb> colours;
+    std::vector<CliRgb> colours;
     for (int k = 0; k < 256; ++k)
         colours.push_back({t.Red[k], t.Green[k], t.Blue[k]});
     return colours;
@@ -52,7 +52,7 @@ int Clamp(int n) { return n < 0 ? 0 : n > 255 ? 255 : n; }
 TEST(PaletteCli, MapFileTakesThePlaceOfTheVgaTable)
 {
     TempDir in, dir;
-    std::vector<Rgb> colours;
+    std::vector<CliRgb> colours;
     for (int k = 0; k < 256; ++k)
         colours.push_back({(k * 37 + 11) % 256, (k * k) % 256, (200 + k * 5) % 256});
     WriteText(in / "fire.map", MapText(colours, "  a comment"));
@@ -70,7 +70,7 @@ TEST(PaletteCli, MapFileTakesThePlaceOfTheVgaTable)
     const QImage picture(QString::fromStdString(dir / "a.bmp"), "BMP");
     ASSERT_EQ(picture.size(), QSize(width, height));
     for (std::size_t p = 0; p < raw.size(); ++p) {
-        const Rgb& c = colours[(raw[p] + offset + rotation) % 256];
+        const CliRgb& c = colours[(raw[p] + offset + rotation) % 256];
         const int x = static_cast<int>(p % width), y = static_cast<int>(p / width);
         ASSERT_EQ(picture.pixel(x, y), qRgb(Clamp(c.r + dr), Clamp(c.g + dg), Clamp(c.b + db))) << x << "," << y;
     }
@@ -108,8 +108,8 @@ TEST(PaletteCli, SavePaletteWritesThePageAsBuilt)
     TempDir in, dir;
     WriteText(in / "sea.gpl", "GIMP Palette\nName: Deep sea\n# three colours\n0 0 40 abyss\n0 90 160\n250 250 255 foam\n");
     WriteText(in / "grey.ggr", "GIMP Gradient\nName: Grey\n1\n0 0.5 1 0 0 0 1 1 1 1 1 0 0\n");
-    std::vector<Rgb> sea, grey;
-    const Rgb seaColours[] = {{0, 0, 40}, {0, 90, 160}, {250, 250, 255}};
+    std::vector<CliRgb> sea, grey;
+    const CliRgb seaColours[] = {{0, 0, 40}, {0, 90, 160}, {250, 250, 255}};
     for (int k = 0; k < 256; ++k) {
         sea.push_back(seaColours[k % 3]);
         grey.push_back({k, k, k});
@@ -122,7 +122,7 @@ TEST(PaletteCli, SavePaletteWritesThePageAsBuilt)
     };
     struct Case {
         std::vector<std::string> args;
-        std::vector<Rgb> expected;
+        std::vector<CliRgb> expected;
     };
     const std::vector<Case> cases = {
         {{"--palette", "2"}, page(colour::PalettePage::Two)},

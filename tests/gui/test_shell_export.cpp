@@ -13,14 +13,14 @@ using namespace shell;
 
 namespace {
 
-const std::string kSkyLeft = "location <-500.0, 300.0, +0.0> // view from sky left";
-const std::string kFloorLeft = "location <-320.0, 30.0, +0.0> // view from floor left";
-const std::string kSkyRight = "location <+500.0, 300.0, +0.0> // view from sky right";
-const std::string kFloorRight = "location <+320.0, 30.0, +0.0> // view from floor right";
+const std::string kShellSkyLeft = "location <-500.0, 300.0, +0.0> // view from sky left";
+const std::string kShellFloorLeft = "location <-320.0, 30.0, +0.0> // view from floor left";
+const std::string kShellSkyRight = "location <+500.0, 300.0, +0.0> // view from sky right";
+const std::string kShellFloorRight = "location <+320.0, 30.0, +0.0> // view from floor right";
 const std::string kTop = "location <0.0, 300.0, +0.0> // view from top";
 const std::string kHighAbove = "location <0.0, 600.0, +0.0> // view from top";
-const std::string kLightLeft = "light_source { <-600.0, 400.0, -300.0> color MainLight } // light on left";
-const std::string kLightRight = "light_source { <+600.0, 400.0, -300.0> color MainLight } // light on rigth";
+const std::string kShellLightLeft = "light_source { <-600.0, 400.0, -300.0> color MainLight } // light on left";
+const std::string kShellLightRight = "light_source { <+600.0, 400.0, -300.0> color MainLight } // light on rigth";
 
 // Opens the dialog window-modal (as exec would, without blocking the test).
 void Open(TFormExport& dlg)
@@ -99,14 +99,14 @@ TEST(ExportDialog, SaveGivesTheStatementOfEachChoice)
         QRadioButton* light;
         std::string camStatement, lightStatement;
     } cases[] = {
-        {dlg.RbCamLeft, 0, dlg.RBLightLeft, kSkyLeft, kLightLeft},
-        {dlg.RbCamLeft, 1, dlg.RBLightRight, kFloorLeft, kLightRight},
-        {dlg.RBCamRight, 0, dlg.RBLightLeft, kSkyRight, kLightLeft},
-        {dlg.RBCamRight, 1, dlg.RBLightRight, kFloorRight, kLightRight},
-        {dlg.RbCamLeft, 2, dlg.RBLightLeft, kTop, kLightLeft},
-        {dlg.RBCamRight, 2, dlg.RBLightLeft, kTop, kLightLeft},
-        {dlg.RbCamLeft, 3, dlg.RBLightRight, kHighAbove, kLightRight},
-        {dlg.RBCamRight, 3, dlg.RBLightRight, kHighAbove, kLightRight},
+        {dlg.RbCamLeft, 0, dlg.RBLightLeft, kShellSkyLeft, kShellLightLeft},
+        {dlg.RbCamLeft, 1, dlg.RBLightRight, kShellFloorLeft, kShellLightRight},
+        {dlg.RBCamRight, 0, dlg.RBLightLeft, kShellSkyRight, kShellLightLeft},
+        {dlg.RBCamRight, 1, dlg.RBLightRight, kShellFloorRight, kShellLightRight},
+        {dlg.RbCamLeft, 2, dlg.RBLightLeft, kTop, kShellLightLeft},
+        {dlg.RBCamRight, 2, dlg.RBLightLeft, kTop, kShellLightLeft},
+        {dlg.RbCamLeft, 3, dlg.RBLightRight, kHighAbove, kShellLightRight},
+        {dlg.RBCamRight, 3, dlg.RBLightRight, kHighAbove, kShellLightRight},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.camStatement);
@@ -129,17 +129,17 @@ TEST(ExportDialog, UnknownComboTextKeepsThePreviousCamera)
     QTest::mouseClick(dlg.ButSave, Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.CameraLocation, "");
-    EXPECT_EQ(dlg.LightSource, kLightLeft);
+    EXPECT_EQ(dlg.LightSource, kShellLightLeft);
 
     ASSERT_EQ(SaveWith(dlg, dlg.RBCamRight, 1, dlg.RBLightLeft), QDialog::Accepted);
-    ASSERT_EQ(dlg.CameraLocation, kFloorRight);
+    ASSERT_EQ(dlg.CameraLocation, kShellFloorRight);
 
     Open(dlg);
     TypeComboText(dlg, QStringLiteral("view from sky")); // letter case counts
     QTest::mouseClick(dlg.RBLightRight, Qt::LeftButton);
     QTest::mouseClick(dlg.ButSave, Qt::LeftButton);
-    EXPECT_EQ(dlg.CameraLocation, kFloorRight);
-    EXPECT_EQ(dlg.LightSource, kLightRight);
+    EXPECT_EQ(dlg.CameraLocation, kShellFloorRight);
+    EXPECT_EQ(dlg.LightSource, kShellLightRight);
     EXPECT_EQ(dlg.CBSkyFlor->count(), 4) << "typed texts must not become entries";
 }
 
@@ -154,14 +154,14 @@ TEST(ExportDialog, CancelAndEscapeLeaveTheStatements)
     QTest::mouseClick(dlg.ButCancel, Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(dlg.CameraLocation, kFloorLeft);
-    EXPECT_EQ(dlg.LightSource, kLightLeft);
+    EXPECT_EQ(dlg.CameraLocation, kShellFloorLeft);
+    EXPECT_EQ(dlg.LightSource, kShellLightLeft);
 
     Open(dlg);
     ChooseComboEntry(dlg, 3);
     QTest::keyClick(&dlg, Qt::Key_Escape);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(dlg.CameraLocation, kFloorLeft);
-    EXPECT_EQ(dlg.LightSource, kLightLeft);
+    EXPECT_EQ(dlg.CameraLocation, kShellFloorLeft);
+    EXPECT_EQ(dlg.LightSource, kShellLightLeft);
 }

@@ -13,7 +13,7 @@ using namespace shell;
 
 namespace {
 
-QString ReadAll(const QString& path)
+QString ReadSiteFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
@@ -36,7 +36,7 @@ TEST(Site, AddressesOfThePages)
     EXPECT_EQ(files.size(), 4) << "four distinct local pages";
     EXPECT_EQ(ProjectHomePage(), SiteUrl(SitePage::Home).toString());
     EXPECT_EQ(QUrl(AuthorsPage()).fragment(), QStringLiteral("authors"));
-    EXPECT_TRUE(ReadAll(SiteUrl(SitePage::Home).toLocalFile()).contains(QStringLiteral("id=\"authors\"")));
+    EXPECT_TRUE(ReadSiteFile(SiteUrl(SitePage::Home).toLocalFile()).contains(QStringLiteral("id=\"authors\"")));
 }
 
 TEST(Site, FolderSearchPrefersTheFirstFolderWithPages)
@@ -63,7 +63,7 @@ TEST(Site, EveryRelativeLinkAndStyleSheetExists)
     const QDir dir(SiteDirectory());
     for (SitePage page : kLocalPages) {
         const QString path = SiteUrl(page).toLocalFile();
-        const QString html = ReadAll(path);
+        const QString html = ReadSiteFile(path);
         SCOPED_TRACE(path.toStdString());
         ASSERT_FALSE(html.isEmpty());
         int relative = 0;
@@ -87,14 +87,14 @@ TEST(Site, MandelbrotPageShowsTheKernelAsCompiled)
     const QString kernels = SiteDirectory() + QStringLiteral("/../src/engine/Kernels.cpp");
     if (!QFileInfo::exists(kernels))
         GTEST_SKIP() << "pages not read from the source tree";
-    const QString code = ReadAll(kernels);
+    const QString code = ReadSiteFile(kernels);
     const qsizetype begin = code.indexOf(QStringLiteral("std::int32_t LevelSetAt("));
     ASSERT_GE(begin, 0);
     const qsizetype end = code.indexOf(QStringLiteral("\n}\n"), begin);
     ASSERT_GT(end, begin);
     const QString function = code.mid(begin, end + 2 - begin);
 
-    QString page = ReadAll(SiteUrl(SitePage::MandelSource).toLocalFile());
+    QString page = ReadSiteFile(SiteUrl(SitePage::MandelSource).toLocalFile());
     page.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
         .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
         .replace(QStringLiteral("&amp;"), QStringLiteral("&"));

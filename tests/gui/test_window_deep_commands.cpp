@@ -243,8 +243,9 @@ TEST_F(DeepCommands, ThePositionBoxShowsAndTakesTheCentreAndExtentsWhole)
         QTest::mouseClick(w->BBSubmit, Qt::LeftButton);
         EXPECT_FALSE(w->IsCalculating());
         ASSERT_EQ(messages.size(), 1u) << width.toStdString();
-        if (!message.isEmpty())
+        if (!message.isEmpty()) {
             EXPECT_EQ(messages[0], message);
+        }
         EXPECT_TRUE(w->BBSubmit->isEnabled());
         QTest::mouseClick(w->BBCancel, Qt::LeftButton);
     }
