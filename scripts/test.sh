@@ -98,7 +98,9 @@ CLANG_STATUS=0
 CLANG_LOG=$(mktemp)
 trap 'rm -f "$CLANG_LOG"' EXIT
 start_sanitizer_compiler_install() {
-  install_missing_packages clang lld libclang-rt-14-dev > "$CLANG_LOG" 2>&1 &
+  # llvm brings llvm-symbolizer: clang's sanitizers need it for the function,
+  # file and line of each frame of a report.
+  install_missing_packages clang lld libclang-rt-14-dev llvm > "$CLANG_LOG" 2>&1 &
   CLANG_PID=$!
 }
 # Waits for that install; fails when it failed.
@@ -122,7 +124,7 @@ start_build() {
   mkdir -p "$dir"
   rm -f "$dir/build.result"
   if [ "$name" != normal ] && ! sanitizer_compiler_ready; then
-    echo "could not install clang, lld and libclang-rt-14-dev" > "$dir/build.log"
+    echo "could not install clang, lld, libclang-rt-14-dev and llvm" > "$dir/build.log"
     echo "1 0" > "$dir/build.result"
     ( exit 1 ) &
     BUILD_PID[$name]=$!

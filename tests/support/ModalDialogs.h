@@ -2,29 +2,30 @@
 #pragma once
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 
 #include "shell/Application.h"
 
 namespace testsupport {
 
 // Runs `act` once on the first visible modal widget that is a `Dialog`,
-// polling every 5 ms; gives up after `timeoutMs`.
+// polling every 5 ms; gives up after `timeoutMs` of real time (a loaded
+// machine runs fewer polls). The application owns the poll, so one still
+// waiting when the tests end goes with it.
 template <class Dialog>
 void WhenModal(std::function<void(Dialog&)> act, int timeoutMs = 10000)
 {
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    const int maxTries = timeoutMs / 5;
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, maxTries, act] {
+    auto* poll = new QTimer(QCoreApplication::instance());
+    const QDeadlineTimer deadline(timeoutMs);
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, act] {
         auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         const bool open = d != nullptr && d->isVisible();
-        if (open || ++*tries > maxTries) {
+        if (open || deadline.hasExpired()) {
             poll->stop();
             poll->deleteLater();
         }
